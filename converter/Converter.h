@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ChoiceList.h"
+#include "ConverterState.h"
+#include "ItemFileAccess.h"
+#include "WindowServices.h"
+
+#include "itemdata/ItemFileImage.h"
+
+namespace relicwright {
+
+inline constexpr const char* kOpenFilter =
+    "Both Files (*.itm;*.hif)|*.itm;*.hif|Diablo Files (*.itm)|*.itm|Hellfire Files (*.hif)|*.hif|"
+    "All Files (*.*)|*.*||";
+inline constexpr const char* kHellfireSaveFilter = "Hellfire Files (*.hif)|*.hif||";
+inline constexpr const char* kDiabloSaveFilter = "Diablo Files (*.itm)|*.itm||";
+inline constexpr unsigned kOpenOptions = LongFileNames | FileMustExist | HideReadOnly;
+inline constexpr unsigned kSaveOptions = OverwritePrompt | HideReadOnly | LongFileNames;
+
+// The conversion workflow: the window's state, its two choice lists and the loaded file image,
+// with the operations the window's controls run. It catches nothing: a FileError leaves the
+// operation where it was raised, for the window's guard to report.
+class Converter {
+public:
+    Converter(ChoiceList& itemList, ChoiceList& targetList, WindowServices& window,
+              ItemFileAccess& files);
+
+    // Appends the catalogue entries to both lists, with no selection.
+    void fillLists();
+
+    void loadSourceFile();
+    void applyTargetGame();
+    void saveOutputFile();
+    void pushToWindow();
+
+    const ConverterState& state() const { return state_; }
+    // The bytes of the last file read: all zero until a file has been read.
+    const ItemFileImage& sharedImage() const { return sharedImage_; }
+
+private:
+    ChoiceList& itemList_;
+    ChoiceList& targetList_;
+    WindowServices& window_;
+    ItemFileAccess& files_;
+    ConverterState state_;
+    ItemFileImage sharedImage_{};
+};
+
+} // namespace relicwright

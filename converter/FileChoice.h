@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+namespace relicwright {
+
+// What a file dialog returned.
+struct FileChoice {
+    bool confirmed = false;
+    std::string path;
+    std::string fileName;  // name with extension, without directory
+    std::string title;     // fileName up to its last "."; all of it when there is none
+    std::string extension; // after the last "."; empty when there is none or it ends the name
+
+    // The one place that splits a chosen path into its parts.
+    static FileChoice fromPath(const std::string& path);
+    static FileChoice cancelled() { return {}; }
+
+    bool operator==(const FileChoice&) const = default;
+};
+
+} // namespace relicwright

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "GameVariant.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace relicwright {
+
+inline constexpr std::size_t kItemChoiceCount = 101;
+inline constexpr std::string_view kNotRegisteredItem = "Not registered Item!!!";
+
+// The item choice list entries, in the order the user sees them: headings carry no code.
+const std::array<std::string_view, kItemChoiceCount>& itemChoiceEntries();
+// The target-game list: "Hellfire", then "Diablo".
+const std::array<std::string_view, 2>& targetGameEntries();
+
+// Display name of a base item code, or "Not registered Item!!!".
+std::string_view decodeItemName(GameVariant variant, std::uint8_t code);
+
+// Base item code of the item choice list entry at the index; 0 when it has none (headings,
+// appended entries, no selection).
+std::uint8_t encodeListIndex(GameVariant variant, std::optional<std::size_t> index);
+
+// Quality byte set by an entry: 2 for unique items, 0 for novelties, nothing for the rest.
+std::optional<std::uint8_t> qualityForIndex(std::size_t index);
+
+// The name an entry decodes back to: the entry text for base types, the bare name for unique
+// and novelty entries (index 97 gives "Map of Stars"). Empty for entries without a code.
+std::string_view decodedNameOfIndex(std::size_t index);
+
+} // namespace relicwright

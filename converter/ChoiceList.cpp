@@ -12,18 +12,17 @@ char lower(char c) {
 }
 
 bool equalsIgnoringCase(const std::string& entry, const std::string& text) {
-    return entry.size() == text.size() &&
-           std::equal(entry.begin(), entry.end(), text.begin(), [](char a, char b) { return lower(a) == lower(b); });
+    return entry.size() == text.size() && std::equal(entry.begin(), entry.end(), text.begin(),
+                                                     [](char a, char b) { return lower(a) == lower(b); });
 }
 
 bool startsWithIgnoringCase(const std::string& entry, const std::string& text) {
-    return entry.size() >= text.size() &&
-           std::equal(text.begin(), text.end(), entry.begin(), [](char a, char b) { return lower(a) == lower(b); });
+    return entry.size() >= text.size() && std::equal(text.begin(), text.end(), entry.begin(),
+                                                     [](char a, char b) { return lower(a) == lower(b); });
 }
 
 // Index 1 to the end, then index 0: the first entry is looked at last.
-template <class Match>
-std::optional<std::size_t> search(const ChoiceList& list, Match match) {
+template <class Match> std::optional<std::size_t> search(const ChoiceList& list, Match match) {
     const std::size_t n = list.count();
     for (std::size_t step = 1; step <= n; ++step) {
         const std::size_t index = step % n;
@@ -41,7 +40,8 @@ std::optional<std::size_t> ChoiceList::findExact(const std::string& text) const 
 }
 
 void ChoiceList::selectByPrefix(const std::string& text) {
-    if (const auto index = search(*this, [&](const std::string& entry) { return startsWithIgnoringCase(entry, text); })) {
+    if (const auto index =
+            search(*this, [&](const std::string& entry) { return startsWithIgnoringCase(entry, text); })) {
         setSelection(index);
     }
 }

@@ -12,9 +12,8 @@ namespace relicwright {
 namespace {
 
 std::string lowerAscii(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
     return text;
 }
 
@@ -120,8 +119,8 @@ void Converter::saveOutputFile() {
     } else {
         state_.saveFilter.clear();
     }
-    const FileChoice choice =
-        window_.promptSaveFile(state_.saveFilter, state_.outputExtension, state_.outputFileName, kSaveOptions);
+    const FileChoice choice = window_.promptSaveFile(state_.saveFilter, state_.outputExtension,
+                                                     state_.outputFileName, kSaveOptions);
     if (!choice.confirmed) {
         pushToWindow();
         return;

@@ -22,8 +22,7 @@ inline constexpr unsigned kSaveOptions = OverwritePrompt | HideReadOnly | LongFi
 // operation where it was raised, for the window's guard to report.
 class Converter {
 public:
-    Converter(ChoiceList& itemList, ChoiceList& targetList, WindowServices& window,
-              ItemFileAccess& files);
+    Converter(ChoiceList& itemList, ChoiceList& targetList, WindowServices& window, ItemFileAccess& files);
 
     // Appends the catalogue entries to both lists, with no selection.
     void fillLists();

@@ -16,11 +16,12 @@ public:
 };
 
 // Item file access through any set of file steps (see PosixFileSteps).
-template <class Steps>
-class StepsItemFileAccess final : public ItemFileAccess {
+template <class Steps> class StepsItemFileAccess final : public ItemFileAccess {
 public:
     explicit StepsItemFileAccess(Steps steps = Steps()) : steps_(std::move(steps)) {}
-    void read(const std::string& path, ItemFileImage& image) override { readItemFileWith(steps_, path, image); }
+    void read(const std::string& path, ItemFileImage& image) override {
+        readItemFileWith(steps_, path, image);
+    }
     void write(const std::string& path, const ItemFileImage& image) override {
         writeItemFileWith(steps_, path, image);
     }

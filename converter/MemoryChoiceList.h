@@ -10,8 +10,7 @@ namespace relicwright {
 class MemoryChoiceList final : public ChoiceList {
 public:
     MemoryChoiceList() = default;
-    template <class Range>
-    explicit MemoryChoiceList(const Range& texts) {
+    template <class Range> explicit MemoryChoiceList(const Range& texts) {
         for (const auto& text : texts) {
             entries_.emplace_back(text);
         }

@@ -40,8 +40,8 @@ FileError::FileError(FileErrorCause cause, std::int32_t platformCode, std::strin
 
 std::string FileError::fileErrorMessage(FileErrorCause cause, const std::string& path) {
     const auto index = static_cast<std::size_t>(cause);
-    const std::string_view pattern = index < kMessageTemplates.size() ? kMessageTemplates[index]
-                                                                      : kMessageTemplates[1];
+    const std::string_view pattern =
+        index < kMessageTemplates.size() ? kMessageTemplates[index] : kMessageTemplates[1];
     const std::string_view insert = path.empty() ? kUnnamedFile : std::string_view(path);
     // One pass: the inserted path is never scanned again, so a "%1" inside it stays as it is.
     std::string text;

@@ -31,7 +31,8 @@ ItemFileImage buildOutputImage(const ItemFileImage& source, GameVariant sourceVa
     return output;
 }
 
-void stampItem(ItemFileImage& image, GameVariant target, std::uint8_t code, std::optional<std::size_t> index) {
+void stampItem(ItemFileImage& image, GameVariant target, std::uint8_t code,
+               std::optional<std::size_t> index) {
     image[codeOffset(target)] = code;
     if (index) {
         if (const auto quality = qualityForIndex(*index)) {

@@ -41,8 +41,7 @@ std::string temporaryNameIn(const std::string& directory);
 
 } // namespace detail
 
-template <class Steps>
-void readItemFileWith(Steps& steps, const std::string& path, ItemFileImage& image) {
+template <class Steps> void readItemFileWith(Steps& steps, const std::string& path, ItemFileImage& image) {
     // Non-blocking, so that a FIFO or device named like an item file cannot stall the open.
     const int fd = steps.open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
     if (fd < 0) {

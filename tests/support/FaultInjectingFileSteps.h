@@ -14,15 +14,24 @@ enum class FileStep { Open, Lock, Read, Write, ShortWrite, Flush, Rename, Close,
 
 inline const char* fileStepName(FileStep step) {
     switch (step) {
-    case FileStep::Open: return "open";
-    case FileStep::Lock: return "lock";
-    case FileStep::Read: return "read";
-    case FileStep::Write: return "write";
-    case FileStep::ShortWrite: return "short write";
-    case FileStep::Flush: return "flush";
-    case FileStep::Rename: return "rename";
-    case FileStep::Close: return "close";
-    case FileStep::RemoveTemporary: return "remove temporary";
+    case FileStep::Open:
+        return "open";
+    case FileStep::Lock:
+        return "lock";
+    case FileStep::Read:
+        return "read";
+    case FileStep::Write:
+        return "write";
+    case FileStep::ShortWrite:
+        return "short write";
+    case FileStep::Flush:
+        return "flush";
+    case FileStep::Rename:
+        return "rename";
+    case FileStep::Close:
+        return "close";
+    case FileStep::RemoveTemporary:
+        return "remove temporary";
     }
     return "?";
 }
@@ -30,8 +39,15 @@ inline const char* fileStepName(FileStep step) {
 // Real file steps, except that the chosen step fails with the chosen error number. `occurrence`
 // picks which call of that step fails (0: the first), so e.g. the second open (the temporary file of
 // a save) can be made to fail. A short write stores `shortBytes` bytes and reports success.
-// Every call is recorded in `calls`.
+// Every call is recorded in `calls`. alsoFailAt() adds further faults, so that a clean-up step can
+// fail after the fault that made the clean-up necessary.
 struct FaultInjectingFileSteps {
+    struct Fault {
+        FileStep step;
+        int errorNumber;
+        int occurrence;
+    };
+
     FileStep failing = FileStep::Open;
     int errorNumber = EIO;
     int occurrence = 0;
@@ -46,7 +62,11 @@ struct FaultInjectingFileSteps {
         occurrence = which;
         armed = true;
     }
-    void disarm() { armed = false; }
+    void alsoFailAt(FileStep step, int error, int which = 0) { extraFaults.push_back({step, error, which}); }
+    void disarm() {
+        armed = false;
+        extraFaults.clear();
+    }
 
     int open(const char* path, int flags, mode_t mode) {
         opened.emplace_back(path);
@@ -70,12 +90,15 @@ struct FaultInjectingFileSteps {
         return real.write(fd, buffer, size);
     }
     int flush(int fd) { return fails(FileStep::Flush) ? -1 : real.flush(fd); }
-    int rename(const char* from, const char* to) { return fails(FileStep::Rename) ? -1 : real.rename(from, to); }
+    int rename(const char* from, const char* to) {
+        return fails(FileStep::Rename) ? -1 : real.rename(from, to);
+    }
     int close(int fd) {
         if (fails(FileStep::Close)) {
             // The descriptor is released all the same, as the system does when close reports an error.
+            const int code = errno;
             real.close(fd);
-            errno = errorNumber;
+            errno = code;
             return -1;
         }
         return real.close(fd);
@@ -84,6 +107,7 @@ struct FaultInjectingFileSteps {
 
 private:
     PosixFileSteps real;
+    std::vector<Fault> extraFaults;
 
     int count(FileStep step) const {
         int n = 0;
@@ -98,6 +122,13 @@ private:
             armed = false;
             errno = errorNumber;
             return true;
+        }
+        for (auto it = extraFaults.begin(); it != extraFaults.end(); ++it) {
+            if (it->step == step && count(step) == it->occurrence + 1) {
+                errno = it->errorNumber;
+                extraFaults.erase(it);
+                return true;
+            }
         }
         return false;
     }

@@ -61,6 +61,8 @@ struct FaultInjectingFileSteps {
         errorNumber = error;
         occurrence = which;
         armed = true;
+        // Calls made before arming do not count towards the occurrence.
+        callsBeforeArming = count(step == FileStep::ShortWrite ? FileStep::Write : step);
     }
     void alsoFailAt(FileStep step, int error, int which = 0) { extraFaults.push_back({step, error, which}); }
     void disarm() {
@@ -83,7 +85,8 @@ struct FaultInjectingFileSteps {
         if (fails(FileStep::Write)) {
             return -1;
         }
-        if (armed && failing == FileStep::ShortWrite && count(FileStep::Write) == occurrence + 1) {
+        if (armed && failing == FileStep::ShortWrite &&
+            count(FileStep::Write) == callsBeforeArming + occurrence + 1) {
             armed = false;
             return real.write(fd, buffer, shortBytes < size ? shortBytes : size);
         }
@@ -107,6 +110,7 @@ struct FaultInjectingFileSteps {
 
 private:
     PosixFileSteps real;
+    int callsBeforeArming = 0;
     std::vector<Fault> extraFaults;
 
     int count(FileStep step) const {
@@ -118,7 +122,7 @@ private:
     }
     bool fails(FileStep step) {
         calls.push_back(step);
-        if (armed && failing == step && count(step) == occurrence + 1) {
+        if (armed && failing == step && count(step) == callsBeforeArming + occurrence + 1) {
             armed = false;
             errno = errorNumber;
             return true;

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "itemdata/GameVariant.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace relicwright {
+
+// What `info` tells about one file. Without a variant (neither .itm nor .hif) the file is not read,
+// so only its size is known.
+struct ItemFileFacts {
+    std::string path;
+    std::optional<GameVariant> variant;
+    std::uint64_t size = 0;
+    std::optional<bool> standardHeader;
+    std::optional<std::uint8_t> code;
+    std::string itemName;
+    std::optional<std::uint8_t> quality;
+};
+
+class ItemFileInspector {
+public:
+    // Raises FileError, in the window's words, when the file cannot be found or read.
+    static ItemFileFacts inspect(const std::string& path);
+
+    // The variant a file's extension names, compared in lower case; none for any other extension.
+    static std::optional<GameVariant> variantOfPath(const std::string& path);
+};
+
+} // namespace relicwright

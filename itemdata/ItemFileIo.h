@@ -91,8 +91,13 @@ void writeItemFileWith(Steps& steps, const std::string& path, const ItemFileImag
 
     // Open an existing target first: it must be a writable regular file, and it stays locked until
     // the new bytes have replaced it so that no other program is working on it meanwhile.
-    int existingFd = steps.open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
+    // Anything but a regular file is refused before it is opened: opening a FIFO or a device for
+    // writing can fail for reasons of its own, or have effects.
     struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        throw FileError(FileErrorCause::AccessDenied, S_ISDIR(existing.st_mode) ? EISDIR : EACCES, path);
+    }
+    int existingFd = steps.open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
     if (existingFd < 0) {
         if (errno != ENOENT) {
             detail::raise(errno, path);

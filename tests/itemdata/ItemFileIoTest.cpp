@@ -177,12 +177,17 @@ TEST(WriteItemFile, RefusesReadOnlyLockedAndNonRegularTargetsKeepingTheirBytes) 
 
     error = captureError([&] { writeItemFile(dir.file("folder.itm"), image); });
     EXPECT_EQ(error.cause(), FileErrorCause::AccessDenied);
+    ASSERT_EQ(::mkfifo(dir.file("pipe.itm").c_str(), 0644), 0);
+    error = captureError([&] { writeItemFile(dir.file("pipe.itm"), image); });
+    EXPECT_EQ(error.cause(), FileErrorCause::AccessDenied);
+    EXPECT_EQ(error.path(), dir.file("pipe.itm"));
 
     error = captureError([&] { writeItemFile(dir.file("missing/out.itm"), image); });
     EXPECT_EQ(error.cause(), FileErrorCause::NotFound);
     EXPECT_EQ(error.path(), dir.file("missing/out.itm"));
 
-    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"folder.itm", "locked.itm", "readonly.itm"}));
+    EXPECT_EQ(dir.entries(),
+              (std::vector<std::string>{"folder.itm", "locked.itm", "pipe.itm", "readonly.itm"}));
 }
 
 TEST(WriteItemFile, FollowsSymbolicLinksAndReplacesWhatTheyPointTo) {

@@ -96,8 +96,10 @@ std::string hexOf(const std::string& text) {
 } // namespace
 
 Bytes ConvertFuzzCase::Script::toBytes() const {
-    Bytes out = {extension, stem, itemMode, itemValue, target, flags};
-    out.insert(out.end(), content.begin(), content.end());
+    const std::array<std::uint8_t, 6> choices = {extension, stem, itemMode, itemValue, target, flags};
+    Bytes out(choices.size() + content.size());
+    std::copy(choices.begin(), choices.end(), out.begin());
+    std::copy(content.begin(), content.end(), out.begin() + static_cast<std::ptrdiff_t>(choices.size()));
     return out;
 }
 

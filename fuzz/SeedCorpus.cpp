@@ -77,11 +77,18 @@ public:
                       content.begin() + static_cast<std::ptrdiff_t>(content.size() / 2 * 2));
         return *this;
     }
+    // A file of one of the named sizes, its content a pattern.
     Session& loadSized(std::uint8_t name, std::uint8_t sizeChoice) {
         bytes_.insert(bytes_.end(), {W::Load, name, sizeChoice});
+        for (std::size_t i = 0; i < W::kSizes[sizeChoice]; ++i) {
+            bytes_.push_back(static_cast<std::uint8_t>(i * 5 + name));
+        }
         return *this;
     }
-    Session& loadAsIs(std::uint8_t name) { return loadSized(name, 255); }
+    Session& loadAsIs(std::uint8_t name) {
+        bytes_.insert(bytes_.end(), {W::Load, name, 255});
+        return *this;
+    }
     Session& op(std::uint8_t action) {
         bytes_.push_back(action);
         return *this;
@@ -182,6 +189,19 @@ std::vector<Bytes> SeedCorpus::workflowSeeds() {
                         .op(W::Save, S_OUT_ITM)
                         .op(W::PickItem, 80)
                         .op(W::Save, S_OUT_ITM)
+                        .bytes());
+    // Short files after a full one: the image holds the new bytes and zeros, never the earlier file's.
+    seeds.push_back(Session()
+                        .load(A_ITM, diablo)
+                        .loadSized(C_ITM, 0)
+                        .loadAsIs(A_ITM)
+                        .loadSized(C_ITM, 1)
+                        .loadAsIs(A_ITM)
+                        .loadSized(A_B_ITM, 2)
+                        .loadAsIs(A_ITM)
+                        .loadSized(A_B_ITM, 3)
+                        .op(W::PickItem, 33)
+                        .op(W::Save, S_OUT_HIF)
                         .bytes());
     // Invalid extensions, cancelled dialogs and saving before anything is loaded.
     seeds.push_back(Session()

@@ -42,8 +42,6 @@ bool alwaysRefused(const std::string& name) {
            name == "nodir/z.itm";
 }
 
-constexpr std::array<std::size_t, 8> kSizes = {0, 1, 100, 399, 400, 401, 1000, 28};
-
 constexpr std::array<int, 11> kErrors = {EIO,    EACCES, ENOSPC, EWOULDBLOCK, EINTR,       ENOENT,
                                          EMFILE, EROFS,  EDQUOT, EBADF,       ENAMETOOLONG};
 
@@ -183,8 +181,9 @@ std::optional<std::string> Session::load(FuzzInput& in) {
     const std::string name = kLoadNames[choice];
     const std::string path = scratch_.file(name);
     if (choice < kWritableLoadNames && sizeChoice != 255) {
-        const std::size_t size =
-            sizeChoice < kSizes.size() ? kSizes[sizeChoice] : sizeChoice * std::size_t{2};
+        const std::size_t size = sizeChoice < WorkflowFuzzCase::kSizes.size()
+                                     ? WorkflowFuzzCase::kSizes[sizeChoice]
+                                     : sizeChoice * std::size_t{2};
         Bytes content = in.bytes(size);
         while (content.size() < size) {
             content.push_back(static_cast<std::uint8_t>(content.size() * 7));

@@ -2,6 +2,7 @@
 
 #include "ScratchDirectory.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -26,6 +27,9 @@ public:
         FailNextAction = 7, // step, error choice, occurrence: one file step of the next action fails
     };
     static constexpr std::size_t kMaxActions = 64;
+    // File sizes a load's size choice names; larger choices mean twice their value. The content
+    // bytes follow in the input (padded with a pattern when the input runs out).
+    static constexpr std::array<std::size_t, 8> kSizes = {0, 1, 100, 399, 400, 401, 1000, 28};
 
     WorkflowFuzzCase();
 

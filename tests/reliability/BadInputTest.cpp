@@ -111,6 +111,10 @@ std::map<std::string, Bytes> filesUnder(const ScratchDirectory& dir) {
     return files;
 }
 
+void PrintTo(const BadInput& row, std::ostream* out) {
+    *out << row.label;
+}
+
 class BadInputs : public ::testing::TestWithParam<BadInput> {};
 
 TEST_P(BadInputs, ShowTheRightTextAndLoseNothing) {
@@ -427,6 +431,24 @@ INSTANTIATE_TEST_SUITE_P(
                  refused(kInvalidPath),
                  {}}),
     printable);
+
+// A short file read after a full one: the rest of the image is zero, never the earlier file's bytes.
+TEST(ShortFiles, NeverShowTheBytesOfTheFileBefore) {
+    ScratchDirectory dir;
+    ScratchDirectory::writeBytes(dir.file("full.itm"), kDagger);
+    for (const std::size_t size : {0u, 1u, 100u, 392u, 399u}) {
+        SCOPED_TRACE(size);
+        const Bytes shortBytes = resized(itemFile(GameVariant::Diablo, 38, 7), size);
+        ScratchDirectory::writeBytes(dir.file("short.itm"), shortBytes);
+        WorkflowHarness h;
+        ASSERT_FALSE(h.load(dir.file("full.itm")));
+        ASSERT_EQ(h.window.itemField, "Dagger");
+        ASSERT_FALSE(h.load(dir.file("short.itm")));
+        EXPECT_EQ(h.converter.sharedImage(), fuzz::expectedImageAfterRead(shortBytes));
+        // Byte 392 (the code) is only in the file from 393 bytes on; before that it reads as zero.
+        EXPECT_EQ(h.window.itemField, size > 392 ? "Blade" : "Not registered Item!!!");
+    }
+}
 
 } // namespace
 } // namespace relicwright::testing

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 
 namespace relicwright::testing {
@@ -37,6 +38,19 @@ struct LoadFault {
 
 std::string describe(FileStep step, int error) {
     return std::string(fileStepName(step)) + " errno " + std::to_string(error);
+}
+
+// A readable test name: the step, the error's name and the row number.
+std::string rowName(FileStep step, int error, std::size_t index) {
+    std::string name = fileStepName(step);
+    std::replace(name.begin(), name.end(), ' ', '_');
+    const char* errorName = error == 0 ? "0" : strerrorname_np(error);
+    return name + "_" + (errorName != nullptr ? errorName : std::to_string(error)) + "_" +
+           std::to_string(index);
+}
+
+void PrintTo(const LoadFault& row, std::ostream* out) {
+    *out << describe(row.step, row.error);
 }
 
 class LoadFaults : public ::testing::TestWithParam<LoadFault> {};
@@ -98,7 +112,10 @@ INSTANTIATE_TEST_SUITE_P(
                       LoadFault{FileStep::Read, EINTR, nullptr, Named::Unnamed},
                       LoadFault{FileStep::Close, EIO, kHardware, Named::Unnamed},
                       LoadFault{FileStep::Close, EBADF, kInvalidHandle, Named::Unnamed},
-                      LoadFault{FileStep::Close, 0, nullptr, Named::Unnamed}));
+                      LoadFault{FileStep::Close, 0, nullptr, Named::Unnamed}),
+    [](const ::testing::TestParamInfo<LoadFault>& row) {
+        return rowName(row.param.step, row.param.error, row.index);
+    });
 
 struct SaveFault {
     bool targetExists;
@@ -111,6 +128,10 @@ struct SaveFault {
 };
 
 constexpr std::int32_t kSameAsError = 1000;
+
+void PrintTo(const SaveFault& row, std::ostream* out) {
+    *out << describe(row.step, row.error) << (row.targetExists ? " over an existing file" : " to a new file");
+}
 
 class SaveFaults : public ::testing::TestWithParam<SaveFault> {};
 
@@ -225,7 +246,11 @@ INSTANTIATE_TEST_SUITE_P(
         SaveFault{false, FileStep::Flush, 0, EIO, kHardware, Named::FullPath, kSameAsError},
         SaveFault{false, FileStep::Close, 0, EIO, kHardware, Named::Unnamed, kSameAsError},
         SaveFault{false, FileStep::Rename, 0, ENOSPC, kDiskFull, Named::FullPath, kSameAsError},
-        SaveFault{false, FileStep::RemoveTemporary, 0, EIO, kHardware, Named::FullPath, EIO}));
+        SaveFault{false, FileStep::RemoveTemporary, 0, EIO, kHardware, Named::FullPath, EIO}),
+    [](const ::testing::TestParamInfo<SaveFault>& row) {
+        return std::string(row.param.targetExists ? "over_" : "new_") +
+               rowName(row.param.step, row.param.error, row.index);
+    });
 
 } // namespace
 } // namespace relicwright::testing

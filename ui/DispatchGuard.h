@@ -1,0 +1,59 @@
+#pragma once
+
+#include "MessagePresenter.h"
+
+#include "itemdata/FileError.h"
+
+#include <QString>
+
+#include <functional>
+#include <new>
+#include <string>
+
+class QWidget;
+
+namespace relicwright {
+
+// The one place where errors of the window's handlers are caught. Every handler runs inside
+// run(); what escapes it is shown in a message box and the window goes on, so no exception ever
+// reaches Qt's event loop.
+class DispatchGuard {
+public:
+    // caption: the application's name; owner: the window that should own a message box now.
+    DispatchGuard(MessagePresenter& presenter, QString caption, std::function<QWidget*()> owner);
+
+    template <class Handler> void run(Handler&& handler) noexcept {
+        try {
+            handler();
+        } catch (const FileError& error) {
+            reportFileError(error);
+        } catch (const std::bad_alloc&) {
+            reportOutOfMemory();
+        } catch (const std::exception& error) {
+            reportUnexpected(error.what());
+        } catch (...) {
+            reportUnexpected(nullptr);
+        }
+    }
+
+    // A file error: its message with the stop icon.
+    void reportFileError(const FileError& error) noexcept;
+    // "Out of memory." with the exclamation icon, above every other window.
+    void reportOutOfMemory() noexcept;
+    // Any other text with the exclamation icon ("Failed to launch help.").
+    void reportWarning(const QString& text) noexcept;
+
+    const QString& caption() const { return caption_; }
+
+private:
+    void reportUnexpected(const char* what) noexcept;
+    void show(MessageIcon icon, const QString& text, bool keepAbove) noexcept;
+
+    MessagePresenter& presenter_;
+    QString caption_;
+    std::function<QWidget*()> owner_;
+};
+
+inline constexpr const char* kOutOfMemoryText = "Out of memory.";
+
+} // namespace relicwright

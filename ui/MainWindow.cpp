@@ -1,0 +1,250 @@
+#include "MainWindow.h"
+
+#include "AboutBox.h"
+#include "BannerPicture.h"
+#include "ComboChoiceList.h"
+#include "ConverterApp.h"
+#include "DropDownList.h"
+#include "HelpViewer.h"
+#include "QtWindowServices.h"
+#include "ResourceImages.h"
+#include "WindowPlacement.h"
+
+#include "converter/Converter.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <qdrawutil.h>
+
+#include <algorithm>
+
+namespace relicwright {
+
+namespace {
+
+// Client area and controls, in dialog units. The lists' heights include their dropped lists.
+constexpr QSize kClientSize(309, 85);
+constexpr QRect kLoadRect(5, 45, 50, 14);
+constexpr QRect kSaveRect(5, 65, 50, 14);
+constexpr QRect kBannerRect(5, 5, 299, 30);
+constexpr QRect kItemFieldRect(60, 45, 185, 14);
+constexpr QRect kItemListRect(60, 65, 185, 75);
+constexpr QRect kSourceGameFieldRect(250, 45, 55, 14);
+constexpr QRect kTargetListRect(250, 65, 55, 43);
+// Height of a list's closed selection field, like the text fields beside it.
+constexpr int kSelectionFieldHeight = 14;
+
+// Width of the sunken edge drawn around the client area.
+constexpr int kClientEdge = 2;
+
+QLineEdit* readOnlyField(QWidget* parent) {
+    auto* field = new QLineEdit(parent);
+    field->setReadOnly(true);
+    return field;
+}
+
+QPushButton* pushButton(const char* text, QWidget* parent) {
+    auto* button = new QPushButton(QString::fromLatin1(text), parent);
+    // An auto-default button would become the dialog's default and take Enter from other controls.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+struct OverrideCursor {
+    OverrideCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~OverrideCursor() { QApplication::restoreOverrideCursor(); }
+    OverrideCursor(const OverrideCursor&) = delete;
+    OverrideCursor& operator=(const OverrideCursor&) = delete;
+};
+
+} // namespace
+
+MainWindow::MainWindow(const ConverterApp& app, const Services& services, QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      app_(app), help_(services.help), units_(0, 0),
+      guard_(services.messages, QString::fromStdString(app.applicationName()),
+             [this] { return messageOwner(); }) {
+    setObjectName(QStringLiteral("102"));
+    setWindowTitle(QStringLiteral("Ostrand's Relicwright v1.02"));
+    setFont(dialogFont());
+    units_ = DialogUnits::forFont(font());
+    setWindowIcon(ResourceImages::programIcon());
+
+    createControls();
+
+    itemChoices_ = std::make_unique<ComboChoiceList>(*itemList_);
+    targetChoices_ = std::make_unique<ComboChoiceList>(*targetList_);
+    windowServices_ = std::make_unique<QtWindowServices>(*this, services.fileDialogs, services.messages,
+                                                         guard_, *sourceGameField_, *itemField_);
+    converter_ =
+        std::make_unique<Converter>(*itemChoices_, *targetChoices_, *windowServices_, services.files);
+
+    connect(loadButton_, &QPushButton::clicked, this,
+            [this] { guard_.run([this] { converter_->loadSourceFile(); }); });
+    connect(saveButton_, &QPushButton::clicked, this,
+            [this] { guard_.run([this] { converter_->saveOutputFile(); }); });
+    // Queued: a pick sets the list's selection only after the drop-down has closed.
+    connect(
+        targetList_, &DropDownList::dropDownClosed, this,
+        [this] { guard_.run([this] { converter_->applyTargetGame(); }); }, Qt::QueuedConnection);
+
+    converter_->fillLists();
+    converter_->pushToWindow();
+
+    const QSize client = units_.toPixels(QRect(QPoint(0, 0), kClientSize)).size();
+    setFixedSize(client + QSize(2 * kClientEdge, 2 * kClientEdge));
+    loadButton_->setFocus();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createControls() {
+    const QPoint origin(kClientEdge, kClientEdge);
+    auto place = [&](QWidget* control, const QRect& units) {
+        control->setGeometry(units_.toPixels(units).translated(origin));
+    };
+
+    // Creation order is the tab order.
+    loadButton_ = pushButton("Load", this);
+    loadButton_->setObjectName(QStringLiteral("1000"));
+    place(loadButton_, kLoadRect);
+
+    saveButton_ = pushButton("Save", this);
+    saveButton_->setObjectName(QStringLiteral("1001"));
+    place(saveButton_, kSaveRect);
+
+    banner_ = new BannerPicture(ResourceImages::banner(), this);
+    banner_->setObjectName(QStringLiteral("banner"));
+    place(banner_, kBannerRect);
+
+    itemField_ = readOnlyField(this);
+    itemField_->setObjectName(QStringLiteral("1003"));
+    place(itemField_, kItemFieldRect);
+
+    auto placeList = [&](DropDownList* list, const QRect& units) {
+        const QRect whole = units_.toPixels(units);
+        const QRect field =
+            units_.toPixels(QRect(units.topLeft(), QSize(units.width(), kSelectionFieldHeight)));
+        list->setGeometry(field.translated(origin));
+        const int rowHeight = std::max(1, list->fontMetrics().height());
+        list->setMaxVisibleItems(std::max(1, (whole.height() - field.height()) / rowHeight));
+    };
+
+    itemList_ = new DropDownList(this);
+    itemList_->setObjectName(QStringLiteral("1005"));
+    placeList(itemList_, kItemListRect);
+
+    sourceGameField_ = readOnlyField(this);
+    sourceGameField_->setObjectName(QStringLiteral("1006"));
+    place(sourceGameField_, kSourceGameFieldRect);
+
+    targetList_ = new DropDownList(this);
+    targetList_->setObjectName(QStringLiteral("1007"));
+    placeList(targetList_, kTargetListRect);
+
+    setTabOrder(loadButton_, saveButton_);
+    setTabOrder(saveButton_, itemField_);
+    setTabOrder(itemField_, itemList_);
+    setTabOrder(itemList_, sourceGameField_);
+    setTabOrder(sourceGameField_, targetList_);
+}
+
+QWidget* MainWindow::messageOwner() {
+    return aboutBox_ != nullptr ? static_cast<QWidget*>(aboutBox_) : this;
+}
+
+void MainWindow::showAboutBox() {
+    AboutBox box(this);
+    connect(&box, &AboutBox::helpRequested, this, &MainWindow::requestHelp);
+    aboutBox_ = &box;
+    struct Forget {
+        AboutBox*& box;
+        ~Forget() { box = nullptr; }
+    } forget{aboutBox_};
+    box.exec();
+}
+
+void MainWindow::requestHelp(unsigned topic) {
+    guard_.run([this, topic] {
+        bool started = false;
+        {
+            const OverrideCursor waiting;
+            started = help_.showTopic(this, app_.helpFilePath(), topic);
+        }
+        if (!started) {
+            guard_.reportWarning(QString::fromLatin1(kHelpFailedText));
+        }
+    });
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers();
+    switch (event->key()) {
+    case Qt::Key_F1:
+        if ((modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == 0) {
+            requestHelp(helpTopicOfDialog(kDialogNumber));
+            return;
+        }
+        break;
+    case Qt::Key_Escape:
+        reject();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if ((modifiers & Qt::AltModifier) != 0) {
+            break;
+        }
+        // Enter presses the focused button; anywhere else it ends the window.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            button->click();
+        } else {
+            accept();
+        }
+        return;
+    default:
+        break;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
+    // The About entry lives on the banner and the window's background; controls keep their own.
+    if (event->reason() != QContextMenuEvent::Keyboard) {
+        QWidget* target = childAt(event->pos());
+        if (target != nullptr && target != banner_) {
+            event->ignore();
+            return;
+        }
+    }
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("aboutMenu"));
+    QAction* about = menu.addAction(QString::fromLatin1(kAboutEntryText));
+    if (menu.exec(event->globalPos()) == about) {
+        guard_.run([this] { showAboutBox(); });
+    }
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    // Centred once, when the frame around the window is known; afterwards it stays where the user
+    // puts it.
+    if (!placed_) {
+        WindowPlacement::centre(*this, nullptr);
+        placed_ = true;
+    }
+    QDialog::showEvent(event);
+}
+
+void MainWindow::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    QPainter painter(this);
+    qDrawWinPanel(&painter, rect(), palette(), true);
+}
+
+} // namespace relicwright

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "DialogUnits.h"
+#include "DispatchGuard.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class QLineEdit;
+class QPushButton;
+
+namespace relicwright {
+
+class AboutBox;
+class BannerPicture;
+class ComboChoiceList;
+class Converter;
+class ConverterApp;
+class DropDownList;
+class FileDialogs;
+class HelpViewer;
+class ItemFileAccess;
+class MessagePresenter;
+class QtWindowServices;
+
+inline constexpr const char* kAboutEntryText = "&About Relicwright...";
+inline constexpr const char* kHelpFailedText = "Failed to launch help.";
+
+// Dialog 102, the program's one window: Load and Save, the loaded item and game, the item and
+// target-game lists. It owns the conversion workflow and runs every user action through one
+// dispatch guard, so an error is shown in a message box and the window carries on.
+//
+// Controls are named after their numbers: "1000" Load, "1001" Save, "1003" item field,
+// "1005" item list, "1006" source-game field, "1007" target-game list; the picture is "banner".
+class MainWindow final : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr unsigned kDialogNumber = 102;
+
+    // Everything the window talks to outside itself. All are the caller's and must outlive the
+    // window. The program passes the Qt dialogs and message boxes, the desktop help viewer and
+    // the plain POSIX file access; tests pass fakes that answer dialogs and record message boxes,
+    // or file access whose steps fail on demand.
+    struct Services {
+        FileDialogs& fileDialogs;   // the file-open and file-save dialogs
+        MessagePresenter& messages; // every message box: outcomes of a save and errors
+        HelpViewer& help;           // F1
+        ItemFileAccess& files;      // reading and writing item files
+    };
+
+    // `app` gives the message-box caption (applicationName) and the help file (helpFilePath); it
+    // must outlive the window. The window is filled, shows "<Empty>" in both fields, has the
+    // focus on Load and is centred on its screen, but is not shown: call exec() (the program)
+    // or show() (tests).
+    MainWindow(const ConverterApp& app, const Services& services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    const Converter& converter() const { return *converter_; }
+    const DialogUnits& dialogUnits() const { return units_; }
+
+    // The About entry: shows the About box modally, centred over this window.
+    void showAboutBox();
+    // F1: asks the help viewer for a topic of the help file, reporting a viewer that cannot start.
+    void requestHelp(unsigned topic);
+    // The window that owns message boxes now: the About box while it is open, else this window.
+    QWidget* messageOwner();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createControls();
+
+    const ConverterApp& app_;
+    HelpViewer& help_;
+    DialogUnits units_;
+    DispatchGuard guard_;
+
+    QPushButton* loadButton_ = nullptr;
+    QPushButton* saveButton_ = nullptr;
+    BannerPicture* banner_ = nullptr;
+    QLineEdit* itemField_ = nullptr;
+    DropDownList* itemList_ = nullptr;
+    QLineEdit* sourceGameField_ = nullptr;
+    DropDownList* targetList_ = nullptr;
+    AboutBox* aboutBox_ = nullptr;
+    bool placed_ = false;
+
+    std::unique_ptr<ComboChoiceList> itemChoices_;
+    std::unique_ptr<ComboChoiceList> targetChoices_;
+    std::unique_ptr<QtWindowServices> windowServices_;
+    std::unique_ptr<Converter> converter_;
+};
+
+} // namespace relicwright

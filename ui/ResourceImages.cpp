@@ -1,0 +1,39 @@
+#include "ResourceImages.h"
+
+#include <QString>
+
+// The resources live in a static library; registering them by hand keeps the linker from dropping
+// them. Q_INIT_RESOURCE must be used outside any namespace.
+static void registerRelicwrightResources() {
+    Q_INIT_RESOURCE(relicwright);
+}
+
+namespace relicwright {
+
+namespace {
+
+void ensureResources() {
+    static const bool registered = [] {
+        registerRelicwrightResources();
+        return true;
+    }();
+    (void)registered;
+}
+
+} // namespace
+
+QIcon ResourceImages::programIcon() {
+    ensureResources();
+    QIcon icon;
+    for (const char* size : {"16", "32", "48"}) {
+        icon.addFile(QStringLiteral(":/relicwright/icon-%1.png").arg(QLatin1String(size)));
+    }
+    return icon;
+}
+
+QPixmap ResourceImages::banner() {
+    ensureResources();
+    return QPixmap(QStringLiteral(":/relicwright/banner.png"));
+}
+
+} // namespace relicwright

@@ -19,7 +19,13 @@ namespace relicwright {
 namespace {
 
 std::string inQuotes(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    // Appended piece by piece: GCC 12 at -O3 misreads `"\"" + std::string(...)` as overlapping copies.
+    std::string result;
+    result.reserve(text.size() + 2);
+    result.push_back('"');
+    result.append(text);
+    result.push_back('"');
+    return result;
 }
 
 } // namespace

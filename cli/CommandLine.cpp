@@ -38,7 +38,13 @@ int usageError(std::ostream& err, const std::string& message) {
 }
 
 std::string inQuotes(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    // Appended piece by piece: GCC 12 at -O3 misreads `"\"" + std::string(...)` as overlapping copies.
+    std::string result;
+    result.reserve(text.size() + 2);
+    result.push_back('"');
+    result.append(text);
+    result.push_back('"');
+    return result;
 }
 
 // Left-aligned columns wide enough for every row; the last column is not padded.

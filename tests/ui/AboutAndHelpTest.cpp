@@ -1,6 +1,7 @@
 #include "WindowFixture.h"
 
 #include "ui/AboutBox.h"
+#include "ui/DesktopHelpViewer.h"
 
 #include <QContextMenuEvent>
 #include <QLabel>
@@ -134,6 +135,15 @@ TEST_F(AboutAndHelpTest, AViewerThatCannotStartIsReportedOverTheDialogThatAsked)
     EXPECT_EQ(messages.shown[1].text(), "Failed to launch help.");
     EXPECT_EQ(messages.shown[1].owner, aboutBox);
     EXPECT_TRUE(w.isVisible());
+}
+
+TEST(DesktopHelpViewer, HasNothingToStartWithoutTheHelpFile) {
+    TempDir dir;
+    DesktopHelpViewer viewer;
+    EXPECT_FALSE(viewer.showTopic(nullptr, dir.file("relicwright.HLP"), 131174));
+    // A directory of that name is no help file either.
+    std::filesystem::create_directory(dir.file("dir.HLP"));
+    EXPECT_FALSE(viewer.showTopic(nullptr, dir.file("dir.HLP"), 131174));
 }
 
 } // namespace

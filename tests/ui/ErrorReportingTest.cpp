@@ -1,6 +1,7 @@
 #include "WindowFixture.h"
 
 #include "tests/support/FaultInjectingFileSteps.h"
+#include "ui/QtWindowServices.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -140,6 +141,29 @@ TEST_F(ErrorReportingTest, UnexpectedErrorsAreCaughtAsWell) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].message.icon, MessageIcon::Stop);
     EXPECT_TRUE(window().isVisible());
+}
+
+TEST(QtWindowServices, OutOfMemoryWhileRefreshingTheFieldsIsShownLikeTheGuardShowsIt) {
+    RecordingMessagePresenter messages;
+    FakeFileDialogs dialogs;
+    QWidget window;
+    QLineEdit game(&window);
+    QLineEdit item(&window);
+    DispatchGuard guard(messages, QStringLiteral("Relicwright"), [&window] { return &window; });
+    QtWindowServices services(window, dialogs, messages, guard, game, item);
+
+    services.reportOutOfMemory();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text(), "Out of memory.");
+    EXPECT_EQ(messages.shown[0].message.icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(messages.shown[0].message.keepAbove);
+    EXPECT_EQ(messages.shown[0].owner, &window);
+
+    // The fields show the start of a text longer than they are wide.
+    game.resize(40, game.sizeHint().height());
+    services.setSourceGameField("Hellfire and a very long tail that does not fit");
+    EXPECT_EQ(game.text().toStdString(), "Hellfire and a very long tail that does not fit");
+    EXPECT_EQ(game.cursorPosition(), 0);
 }
 
 } // namespace

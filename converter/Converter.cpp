@@ -3,19 +3,11 @@
 #include "itemdata/GameVariant.h"
 #include "itemdata/ItemCatalogue.h"
 
-#include <algorithm>
-#include <cctype>
 #include <new>
 
 namespace relicwright {
 
 namespace {
-
-std::string lowerAscii(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
-    return text;
-}
 
 // "File saved to Harddrive" across games, with "!" within one game; the refusals differ in "Saved".
 const char* successMessage(bool sameVariant) {
@@ -46,7 +38,7 @@ void Converter::loadSourceFile() {
     if (!choice.confirmed) {
         return;
     }
-    const std::string extension = lowerAscii(choice.extension);
+    const std::string extension = choice.lowerExtension();
     const auto variant = variantFromExtension(extension);
     if (variant) {
         // Read before touching the state: a file that cannot be read leaves everything as it was.

@@ -18,4 +18,14 @@ FileChoice FileChoice::fromPath(const std::string& path) {
     return choice;
 }
 
+std::string FileChoice::lowerExtension() const {
+    std::string lower = extension;
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return lower;
+}
+
 } // namespace relicwright

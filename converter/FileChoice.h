@@ -14,6 +14,8 @@ struct FileChoice {
 
     // The one place that splits a chosen path into its parts.
     static FileChoice fromPath(const std::string& path);
+    // The extension with A-Z lowered: the form the file's variant is decided on.
+    std::string lowerExtension() const;
     static FileChoice cancelled() { return {}; }
 
     bool operator==(const FileChoice&) const = default;

@@ -6,9 +6,9 @@
 
 namespace relicwright {
 
-void readItemFile(const std::string& path, ItemFileImage& image) {
+std::uint64_t readItemFile(const std::string& path, ItemFileImage& image) {
     PosixFileSteps steps;
-    readItemFileWith(steps, path, image);
+    return readItemFileWith(steps, path, image);
 }
 
 void writeItemFile(const std::string& path, const ItemFileImage& image) {

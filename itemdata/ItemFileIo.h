@@ -17,7 +17,8 @@ namespace relicwright {
 
 // Reads the first 400 bytes of the file into the image. A shorter file leaves the rest of the image
 // zero, never bytes of an earlier file. The image is only replaced once the whole read succeeded.
-void readItemFile(const std::string& path, ItemFileImage& image);
+// Returns the file's size, as the opened file reported it.
+std::uint64_t readItemFile(const std::string& path, ItemFileImage& image);
 
 // Replaces (or creates) the file with the 400 bytes of the image. The bytes go to a temporary file
 // in the same directory that is renamed over the target, so a failure never leaves a partial file
@@ -41,7 +42,8 @@ std::string temporaryNameIn(const std::string& directory);
 
 } // namespace detail
 
-template <class Steps> void readItemFileWith(Steps& steps, const std::string& path, ItemFileImage& image) {
+template <class Steps>
+std::uint64_t readItemFileWith(Steps& steps, const std::string& path, ItemFileImage& image) {
     // Non-blocking, so that a FIFO or device named like an item file cannot stall the open.
     const int fd = steps.open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
     if (fd < 0) {
@@ -83,6 +85,7 @@ template <class Steps> void readItemFileWith(Steps& steps, const std::string& pa
         detail::raise(errno, std::string());
     }
     image = buffer;
+    return static_cast<std::uint64_t>(info.st_size);
 }
 
 template <class Steps>

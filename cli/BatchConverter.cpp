@@ -16,8 +16,6 @@
 
 namespace relicwright {
 
-namespace {
-
 std::string inQuotes(std::string_view text) {
     // Appended piece by piece: GCC 12 at -O3 misreads `"\"" + std::string(...)` as overlapping copies.
     std::string result;
@@ -28,7 +26,7 @@ std::string inQuotes(std::string_view text) {
     return result;
 }
 
-} // namespace
+namespace {} // namespace
 
 BatchConverter::BatchConverter(ConvertOptions options) : options_(std::move(options)) {
     std::error_code error;

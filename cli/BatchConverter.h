@@ -6,8 +6,12 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 
 namespace relicwright {
+
+// The text in double quotes, as messages name entries and names.
+std::string inQuotes(std::string_view text);
 
 struct ConvertOptions {
     GameVariant target = GameVariant::Hellfire;

@@ -37,16 +37,6 @@ int usageError(std::ostream& err, const std::string& message) {
     return kExitUsage;
 }
 
-std::string inQuotes(std::string_view text) {
-    // Appended piece by piece: GCC 12 at -O3 misreads `"\"" + std::string(...)` as overlapping copies.
-    std::string result;
-    result.reserve(text.size() + 2);
-    result.push_back('"');
-    result.append(text);
-    result.push_back('"');
-    return result;
-}
-
 // Left-aligned columns wide enough for every row; the last column is not padded.
 void printTable(std::ostream& out, const std::vector<std::vector<std::string>>& rows) {
     if (rows.empty()) {

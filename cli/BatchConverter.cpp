@@ -26,8 +26,6 @@ std::string inQuotes(std::string_view text) {
     return result;
 }
 
-namespace {} // namespace
-
 BatchConverter::BatchConverter(ConvertOptions options) : options_(std::move(options)) {
     std::error_code error;
     workingDirectory_ = std::filesystem::current_path(error).string();

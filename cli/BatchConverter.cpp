@@ -103,9 +103,12 @@ ConversionOutcome BatchConverter::convert(const std::string& path) {
         return outcome;
     }
     try {
-        writeItemFile(outcome.outputPath, image);
+        // Keep, not just the check above: another program may create the file meanwhile.
+        writeItemFile(outcome.outputPath, image, options_.force ? ExistingFile::Replace : ExistingFile::Keep);
     } catch (const FileError& error) {
-        outcome.message = error.message();
+        outcome.message = error.platformCode() == EEXIST && !options_.force
+                              ? outcome.outputPath + " already exists; use --force to replace it"
+                              : error.message();
         return outcome;
     }
     written_.insert(key);

@@ -11,9 +11,9 @@ std::uint64_t readItemFile(const std::string& path, ItemFileImage& image) {
     return readItemFileWith(steps, path, image);
 }
 
-void writeItemFile(const std::string& path, const ItemFileImage& image) {
+void writeItemFile(const std::string& path, const ItemFileImage& image, ExistingFile existingFile) {
     PosixFileSteps steps;
-    writeItemFileWith(steps, path, image);
+    writeItemFileWith(steps, path, image, existingFile);
 }
 
 namespace detail {

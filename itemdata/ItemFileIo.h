@@ -23,7 +23,13 @@ std::uint64_t readItemFile(const std::string& path, ItemFileImage& image);
 // Replaces (or creates) the file with the 400 bytes of the image. The bytes go to a temporary file
 // in the same directory that is renamed over the target, so a failure never leaves a partial file
 // and an existing target keeps its old bytes.
-void writeItemFile(const std::string& path, const ItemFileImage& image);
+// Whether a save may replace a file that exists at its path.
+enum class ExistingFile { Replace, Keep };
+
+// With ExistingFile::Keep an existing file is refused (AccessDenied, EEXIST), also one that another
+// program creates while the save is under way.
+void writeItemFile(const std::string& path, const ItemFileImage& image,
+                   ExistingFile existingFile = ExistingFile::Replace);
 
 namespace detail {
 
@@ -89,7 +95,8 @@ std::uint64_t readItemFileWith(Steps& steps, const std::string& path, ItemFileIm
 }
 
 template <class Steps>
-void writeItemFileWith(Steps& steps, const std::string& path, const ItemFileImage& image) {
+void writeItemFileWith(Steps& steps, const std::string& path, const ItemFileImage& image,
+                       ExistingFile existingFile = ExistingFile::Replace) {
     const std::string target = detail::resolveSaveTarget(path);
 
     // Open an existing target first: it must be a writable regular file, and it stays locked until
@@ -97,7 +104,11 @@ void writeItemFileWith(Steps& steps, const std::string& path, const ItemFileImag
     // Anything but a regular file is refused before it is opened: opening a FIFO or a device for
     // writing can fail for reasons of its own, or have effects.
     struct stat existing {};
-    if (::stat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    if (exists && existingFile == ExistingFile::Keep) {
+        throw FileError(FileErrorCause::AccessDenied, EEXIST, path);
+    }
+    if (exists && !S_ISREG(existing.st_mode)) {
         throw FileError(FileErrorCause::AccessDenied, S_ISDIR(existing.st_mode) ? EISDIR : EACCES, path);
     }
     int existingFd = steps.open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0);
@@ -181,7 +192,10 @@ void writeItemFileWith(Steps& steps, const std::string& path, const ItemFileImag
     if (steps.close(fd) != 0 && errno != 0) {
         fail(errno, std::string(), false);
     }
-    if (steps.rename(temporary.c_str(), target.c_str()) != 0) {
+    const int renamed = existingFile == ExistingFile::Keep
+                            ? steps.renameNoReplace(temporary.c_str(), target.c_str())
+                            : steps.rename(temporary.c_str(), target.c_str());
+    if (renamed != 0) {
         fail(errno, fullPath, false);
     }
     if (existingFd >= 0) {

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/types.h>
@@ -19,6 +21,21 @@ struct PosixFileSteps {
     ssize_t write(int fd, const void* buffer, std::size_t size) { return ::write(fd, buffer, size); }
     int flush(int fd) { return ::fsync(fd); }
     int rename(const char* from, const char* to) { return ::rename(from, to); }
+    // Fails with EEXIST when `to` exists, even if another program created it a moment ago.
+    int renameNoReplace(const char* from, const char* to) {
+        if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) {
+            return 0;
+        }
+        if (errno != EINVAL && errno != ENOSYS) {
+            return -1;
+        }
+        // A file system without the flag: a hard link is just as exclusive.
+        if (::link(from, to) != 0) {
+            return -1;
+        }
+        ::unlink(from);
+        return 0;
+    }
     int close(int fd) { return ::close(fd); }
     int unlink(const char* path) { return ::unlink(path); }
 };

@@ -211,6 +211,38 @@ TEST(WriteItemFile, FollowsSymbolicLinksAndReplacesWhatTheyPointTo) {
     EXPECT_EQ(TempDir::entriesOf(dir.file("real")), (std::vector<std::string>{"item.itm", "later.itm"}));
 }
 
+TEST(WriteItemFile, KeepingExistingFilesRefusesThemEvenWhenTheyAppearDuringTheSave) {
+    TempDir dir;
+    const ItemFileImage image = sampleImage(GameVariant::Diablo, 120);
+    writeItemFile(dir.file("new.itm"), image, ExistingFile::Keep);
+    EXPECT_EQ(readBytes(dir.file("new.itm")), toBytes(image));
+
+    const auto theirs = patterned(400, 7);
+    writeBytes(dir.file("theirs.itm"), theirs);
+    FileError error = captureError([&] { writeItemFile(dir.file("theirs.itm"), image, ExistingFile::Keep); });
+    EXPECT_EQ(error.cause(), FileErrorCause::AccessDenied);
+    EXPECT_EQ(error.platformCode(), EEXIST);
+    EXPECT_EQ(readBytes(dir.file("theirs.itm")), theirs);
+
+    // Another program creates the file while our bytes are being written.
+    struct RacingSteps : PosixFileSteps {
+        std::string target;
+        std::vector<std::uint8_t> bytes;
+        ssize_t write(int fd, const void* buffer, std::size_t size) {
+            writeBytes(target, bytes);
+            return PosixFileSteps::write(fd, buffer, size);
+        }
+    };
+    RacingSteps steps;
+    steps.target = dir.file("late.itm");
+    steps.bytes = theirs;
+    error = captureError([&] { writeItemFileWith(steps, dir.file("late.itm"), image, ExistingFile::Keep); });
+    EXPECT_EQ(error.cause(), FileErrorCause::AccessDenied);
+    EXPECT_EQ(error.platformCode(), EEXIST);
+    EXPECT_EQ(readBytes(dir.file("late.itm")), theirs);
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"late.itm", "new.itm", "theirs.itm"}));
+}
+
 // Every step of a read failing: the error names the right cause and path, and the image is kept.
 TEST(ReadItemFileFaults, EachStepReportsItsCauseAndPath) {
     TempDir dir;

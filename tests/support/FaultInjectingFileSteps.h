@@ -96,6 +96,9 @@ struct FaultInjectingFileSteps {
     int rename(const char* from, const char* to) {
         return fails(FileStep::Rename) ? -1 : real.rename(from, to);
     }
+    int renameNoReplace(const char* from, const char* to) {
+        return fails(FileStep::Rename) ? -1 : real.renameNoReplace(from, to);
+    }
     int close(int fd) {
         if (fails(FileStep::Close)) {
             // The descriptor is released all the same, as the system does when close reports an error.

@@ -41,6 +41,10 @@ public:
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
+    // Writes sampleImage(variant, code, seed) as the named file and returns its path.
+    std::string itemFile(const std::string& name, GameVariant variant, std::uint8_t code,
+                         std::uint8_t seed = 1) const;
+
     // Names of everything in the directory, sorted.
     std::vector<std::string> entries() const { return entriesOf(path_); }
     static std::vector<std::string> entriesOf(const std::string& directory) {
@@ -86,6 +90,13 @@ inline ItemFileImage sampleImage(GameVariant variant, std::uint8_t code, std::ui
     }
     image[codeOffset(variant)] = code;
     return image;
+}
+
+inline std::string TempDir::itemFile(const std::string& name, GameVariant variant, std::uint8_t code,
+                                     std::uint8_t seed) const {
+    const std::string target = file(name);
+    writeBytes(target, toBytes(sampleImage(variant, code, seed)));
+    return target;
 }
 
 } // namespace relicwright::testing

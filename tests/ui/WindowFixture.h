@@ -130,9 +130,7 @@ protected:
 
     std::string itemFile(const std::string& name, GameVariant variant, std::uint8_t code,
                          std::uint8_t seed = 1) {
-        const std::string path = dir.file(name);
-        writeBytes(path, toBytes(sampleImage(variant, code, seed)));
-        return path;
+        return dir.itemFile(name, variant, code, seed);
     }
 
     void load(const std::string& path) {

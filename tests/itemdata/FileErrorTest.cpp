@@ -75,11 +75,51 @@ TEST(CauseFromErrno, FollowsTheMeaningOfEachError) {
     EXPECT_EQ(causeFromErrno(EWOULDBLOCK), FileErrorCause::SharingViolation);
     EXPECT_EQ(causeFromErrno(ENOLCK), FileErrorCause::LockingViolation);
     EXPECT_EQ(causeFromErrno(ENOSPC), FileErrorCause::DiskFull);
+#ifdef EDQUOT
     EXPECT_EQ(causeFromErrno(EDQUOT), FileErrorCause::DiskFull);
+#endif
     EXPECT_EQ(causeFromErrno(EIO), FileErrorCause::HardwareError);
     EXPECT_EQ(causeFromErrno(ESPIPE), FileErrorCause::SeekFailed);
     EXPECT_EQ(causeFromErrno(EPROTO), FileErrorCause::OtherError);
     EXPECT_EQ(causeFromErrno(123456), FileErrorCause::OtherError);
+}
+
+// Windows' own names for its error codes, as its headers define them.
+TEST(CauseFromWin32Error, FollowsWindowsErrorCodes) {
+    const struct {
+        int code;
+        FileErrorCause cause;
+    } rows[] = {
+        {0, FileErrorCause::NoError},
+        {2 /*FILE_NOT_FOUND*/, FileErrorCause::NotFound},
+        {18 /*NO_MORE_FILES*/, FileErrorCause::NotFound},
+        {3 /*PATH_NOT_FOUND*/, FileErrorCause::InvalidPath},
+        {123 /*INVALID_NAME*/, FileErrorCause::InvalidPath},
+        {206 /*FILENAME_EXCED_RANGE*/, FileErrorCause::InvalidPath},
+        {267 /*DIRECTORY*/, FileErrorCause::InvalidPath},
+        {4 /*TOO_MANY_OPEN_FILES*/, FileErrorCause::TooManyOpenFiles},
+        {5 /*ACCESS_DENIED*/, FileErrorCause::AccessDenied},
+        {19 /*WRITE_PROTECT*/, FileErrorCause::AccessDenied},
+        {80 /*FILE_EXISTS*/, FileErrorCause::AccessDenied},
+        {183 /*ALREADY_EXISTS*/, FileErrorCause::AccessDenied},
+        {16 /*CURRENT_DIRECTORY*/, FileErrorCause::IsCurrentDirectory},
+        {25 /*SEEK*/, FileErrorCause::SeekFailed},
+        {21 /*NOT_READY*/, FileErrorCause::HardwareError},
+        {23 /*CRC*/, FileErrorCause::HardwareError},
+        {32 /*SHARING_VIOLATION*/, FileErrorCause::SharingViolation},
+        {33 /*LOCK_VIOLATION*/, FileErrorCause::LockingViolation},
+        {39 /*HANDLE_DISK_FULL*/, FileErrorCause::DiskFull},
+        {112 /*DISK_FULL*/, FileErrorCause::DiskFull},
+        {38 /*HANDLE_EOF*/, FileErrorCause::PastEnd},
+        {1 /*INVALID_FUNCTION*/, FileErrorCause::OtherError},
+        {8 /*NOT_ENOUGH_MEMORY*/, FileErrorCause::OtherError},
+        {87 /*INVALID_PARAMETER*/, FileErrorCause::OtherError},
+        {1392 /*FILE_CORRUPT*/, FileErrorCause::OtherError},
+        {-1, FileErrorCause::OtherError},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(causeFromWin32Error(row.code), row.cause) << row.code;
+    }
 }
 
 } // namespace

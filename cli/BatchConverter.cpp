@@ -1,9 +1,11 @@
 #include "BatchConverter.h"
 
 #include "ItemFileInspector.h"
+#include "Utf8Path.h"
 
 #include "converter/FileChoice.h"
 #include "itemdata/FileError.h"
+#include "itemdata/FileSteps.h"
 #include "itemdata/ItemCatalogue.h"
 #include "itemdata/ItemFileImage.h"
 #include "itemdata/ItemFileIo.h"
@@ -26,16 +28,16 @@ std::string inQuotes(std::string_view text) {
 
 BatchConverter::BatchConverter(ConvertOptions options) : options_(std::move(options)) {
     std::error_code error;
-    workingDirectory_ = std::filesystem::current_path(error).string();
+    workingDirectory_ = utf8Of(std::filesystem::current_path(error));
 }
 
 // Two spellings of one output ("out/a.hif", "./out/a.hif") must be seen as the same file.
 std::string BatchConverter::comparablePath(const std::string& path) const {
-    const std::filesystem::path given(path);
+    const std::filesystem::path given = pathFromUtf8(path);
     if (given.is_absolute() || workingDirectory_.empty()) {
-        return given.lexically_normal().string();
+        return utf8Of(given.lexically_normal());
     }
-    return (std::filesystem::path(workingDirectory_) / given).lexically_normal().string();
+    return utf8Of((pathFromUtf8(workingDirectory_) / given).lexically_normal());
 }
 
 std::string BatchConverter::outputPathFor(const std::string& path) const {
@@ -46,7 +48,13 @@ std::string BatchConverter::outputPathFor(const std::string& path) const {
         FileChoice::fromPath(path).title + "." + std::string(variantExtension(options_.target));
     if (!options_.outputDirectory.empty()) {
         const std::string& directory = options_.outputDirectory;
-        return directory.ends_with('/') ? directory + name : directory + "/" + name;
+        if (directory.find_last_of(pathSeparators()) + 1 == directory.size()) {
+            return directory + name;
+        }
+        // The separator the directory is written with, where a platform knows two.
+        const bool slashes =
+            directory.find('/') != std::string::npos && directory.find('\\') == std::string::npos;
+        return directory + (slashes ? '/' : pathSeparators().front()) + name;
     }
     return path.substr(0, fileNameStart(path)) + name;
 }
@@ -94,7 +102,7 @@ ConversionOutcome BatchConverter::convert(const std::string& path) {
     }
     auto exists = [&] {
         std::error_code error;
-        return std::filesystem::exists(std::filesystem::symlink_status(outcome.outputPath, error));
+        return std::filesystem::exists(std::filesystem::symlink_status(pathFromUtf8(outcome.outputPath), error));
     };
     const std::string refusal = outcome.outputPath + " already exists; use --force to replace it";
     if (!options_.force && exists()) {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
 #include <ostream>
 #include <string>
 
@@ -15,16 +17,13 @@ namespace {
 std::wstring wide(const std::string& utf8) {
     std::wstring text(utf8.size(), L'\0');
     const int size = static_cast<int>(utf8.size());
-    text.resize(static_cast<std::size_t>(::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text.data(), size)));
+    const int length = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, text.data(), size);
+    text.resize(static_cast<std::size_t>(length));
     return LR"(\\?\)" + text;
 }
-unsigned char firstByte(const std::string& path) {
-    const HANDLE file = ::CreateFileW(wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    unsigned char byte = 0;
-    DWORD got = 0;
-    ::ReadFile(file, &byte, 1, &got, nullptr);
-    ::CloseHandle(file);
-    return got == 1 ? byte : 0;
+int firstByte(const std::string& path) {
+    std::ifstream file(std::filesystem::path(wide(path)), std::ios::binary);
+    return file.get();
 }
 ItemFileImage imageOf(unsigned char fill) {
     ItemFileImage image{};
@@ -78,12 +77,11 @@ struct Refusal {
 };
 HANDLE nothing(const std::string&) { return INVALID_HANDLE_VALUE; }
 HANDLE holdOpen(const std::string& p) {
-    return ::CreateFileW(wide(p).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                         0, nullptr);
+    const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    return ::CreateFileW(wide(p).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 HANDLE makeReadOnly(const std::string& p) {
-    ::SetFileAttributesW(wide(p).c_str(), FILE_ATTRIBUTE_READONLY);
-    return INVALID_HANDLE_VALUE;
+    return ::SetFileAttributesW(wide(p).c_str(), FILE_ATTRIBUTE_READONLY), INVALID_HANDLE_VALUE;
 }
 void read(const std::string& p) {
     ItemFileImage image{};
@@ -127,7 +125,8 @@ INSTANTIATE_TEST_SUITE_P(Files, WindowsRefusal, ::testing::Values(
     Refusal{"HeldForSaving", holdOpen, replace, FileErrorCause::SharingViolation, ERROR_SHARING_VIOLATION},
     Refusal{"ReadOnly", makeReadOnly, replace, FileErrorCause::AccessDenied, ERROR_ACCESS_DENIED},
     Refusal{"KeepExisting", nothing, keep, FileErrorCause::AccessDenied, ERROR_FILE_EXISTS},
-    Refusal{"KeepCreatedMeanwhile", nothing, keepAtCommit, FileErrorCause::AccessDenied, ERROR_ALREADY_EXISTS}),
+    Refusal{"KeepCreatedMeanwhile", nothing, keepAtCommit, FileErrorCause::AccessDenied,
+            ERROR_ALREADY_EXISTS}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // Folders below the test's own, as NUL-separated names: none, one in Greek letters, and three of 100
@@ -154,10 +153,10 @@ TEST_P(WindowsPath, SavesReplacesAndReads) {
     }
 }
 
-#define HUNDRED "a-hundred-characters-long-name-of-a-folder-that-goes-on-and-on-and-on-and-on-and-on-and-on-and-on\0"
-INSTANTIATE_TEST_SUITE_P(Names, WindowsPath,
-                         ::testing::Values("", "\xCE\x94\xCE\xB9\xCE\xAC\xCE\xB2\xCE\xBF\xCE\xBB\xCE\xBF\xCF\x82\0",
-                                           HUNDRED HUNDRED HUNDRED));
+#define HUNDRED "a-hundred-characters-long-name-of-a-folder-that-goes-on-and-on-and-on-and-on-and-on-and-on-and-" \
+                "on\0"
+#define GREEK "\xCE\x94\xCE\xB9\xCE\xAC\xCE\xB2\xCE\xBF\xCE\xBB\xCE\xBF\xCF\x82\0" // Diabolos
+INSTANTIATE_TEST_SUITE_P(Names, WindowsPath, ::testing::Values("", GREEK, HUNDRED HUNDRED HUNDRED));
 
 } // namespace
 } // namespace relicwright

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <tuple>
 
 namespace relicwright {
@@ -74,7 +75,10 @@ TEST_P(FileStepFault, IsReportedWithItsPathAndLeavesNoPartialFile) {
     const Fault fault = GetParam();
     steps.failing = fault.step;
     steps.error = fault.error;
-    const std::string path = dir.write("old.itm", oldImage);
+    dir.write("old.itm", oldImage);
+    // Through "sub/..", so the path as given and the full path differ.
+    std::filesystem::create_directory(dir.path("sub"));
+    const std::string path = dir.path("sub/../old.itm");
     ItemFileImage image = newImage;
 
     const auto error = run(path, image);
@@ -91,7 +95,8 @@ TEST_P(FileStepFault, IsReportedWithItsPathAndLeavesNoPartialFile) {
     // A failed read leaves the image as it was; a failed save leaves the old file or the whole new one.
     EXPECT_EQ(image, newImage);
     EXPECT_EQ(dir.read("old.itm"), bytesOf(fault.left == OnDisk::Old ? oldImage : newImage));
-    EXPECT_EQ(dir.names(), std::vector<std::string>{"old.itm"});
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"old.itm", "sub"}));
+    EXPECT_NE(steps.fullPath(path), path);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,5 +1,6 @@
 #include "itemdata/FileSteps.h"
 #include "itemdata/ItemFileIo.h"
+#include "tests/support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +10,12 @@
 #include <fstream>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace relicwright {
 namespace {
+
+using testing::ScratchDirectory;
 
 // The checks go through the wide API directly, so a wrong conversion of a name cannot hide itself.
 std::wstring wide(const std::string& utf8) {
@@ -31,41 +35,6 @@ ItemFileImage imageOf(unsigned char fill) {
     return image;
 }
 
-// A directory of its own under the temporary directory, named with letters outside ASCII.
-struct Folder {
-    std::string path;
-    Folder() {
-        static int count = 0;
-        wchar_t base[MAX_PATH];
-        char utf8[4 * MAX_PATH];
-        ::GetTempPathW(MAX_PATH, base);
-        ::WideCharToMultiByte(CP_UTF8, 0, base, -1, utf8, sizeof utf8, nullptr, nullptr);
-        path = utf8 + ("relicwright-\xC3\xA9t\xC3\xA9-" + std::to_string(::GetTickCount64())) + "-" +
-               std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++count);
-        ::CreateDirectoryW(wide(path).c_str(), nullptr);
-    }
-    ~Folder() {
-        for (const std::wstring& entry : entries()) {
-            ::SetFileAttributesW(entry.c_str(), FILE_ATTRIBUTE_NORMAL);
-            ::DeleteFileW(entry.c_str());
-        }
-        ::RemoveDirectoryW(wide(path).c_str());
-    }
-    std::string file(const std::string& name) const { return path + "\\" + name; }
-    std::vector<std::wstring> entries() const {
-        std::vector<std::wstring> found;
-        WIN32_FIND_DATAW data;
-        const HANDLE search = ::FindFirstFileW((wide(path) + L"\\*").c_str(), &data);
-        for (bool more = search != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(search, &data)) {
-            if (data.cFileName != std::wstring(L".") && data.cFileName != std::wstring(L"..")) {
-                found.push_back(wide(path) + L"\\" + data.cFileName);
-            }
-        }
-        ::FindClose(search);
-        return found;
-    }
-};
-
 // Each refusal keeps the old file as it was and leaves nothing else behind.
 struct Refusal {
     const char* name;
@@ -75,7 +44,6 @@ struct Refusal {
     int code;
     friend void PrintTo(const Refusal& row, std::ostream* out) { *out << row.name; }
 };
-HANDLE nothing(const std::string&) { return INVALID_HANDLE_VALUE; }
 HANDLE holdOpen(const std::string& p) {
     const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
     return ::CreateFileW(wide(p).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -104,10 +72,9 @@ void keepAtCommit(const std::string& p) {
 class WindowsRefusal : public ::testing::TestWithParam<Refusal> {};
 
 TEST_P(WindowsRefusal, KeepsTheFileAndReportsTheCause) {
-    const Folder folder;
-    const std::string target = folder.file("old.itm");
-    writeItemFile(platformFileSteps(), target, imageOf(7));
-    const HANDLE other = GetParam().before(target);
+    const ScratchDirectory dir;
+    const std::string target = dir.write("old.itm", imageOf(7));
+    const HANDLE other = GetParam().before ? GetParam().before(target) : INVALID_HANDLE_VALUE;
     try {
         GetParam().save(target);
         ADD_FAILURE() << "not refused";
@@ -117,25 +84,27 @@ TEST_P(WindowsRefusal, KeepsTheFileAndReportsTheCause) {
     }
     ::CloseHandle(other);
     EXPECT_EQ(firstByte(target), 7);
-    EXPECT_EQ(folder.entries().size(), 1u);
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"old.itm"});
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, WindowsRefusal, ::testing::Values(
     Refusal{"HeldForReading", holdOpen, read, FileErrorCause::SharingViolation, ERROR_SHARING_VIOLATION},
     Refusal{"HeldForSaving", holdOpen, replace, FileErrorCause::SharingViolation, ERROR_SHARING_VIOLATION},
     Refusal{"ReadOnly", makeReadOnly, replace, FileErrorCause::AccessDenied, ERROR_ACCESS_DENIED},
-    Refusal{"KeepExisting", nothing, keep, FileErrorCause::AccessDenied, ERROR_FILE_EXISTS},
-    Refusal{"KeepCreatedMeanwhile", nothing, keepAtCommit, FileErrorCause::AccessDenied,
+    Refusal{"KeepExisting", nullptr, keep, FileErrorCause::AccessDenied, ERROR_FILE_EXISTS},
+    Refusal{"KeepCreatedMeanwhile", nullptr, keepAtCommit, FileErrorCause::AccessDenied,
             ERROR_ALREADY_EXISTS}),
     [](const auto& row) { return std::string(row.param.name); });
 
-// Folders below the test's own, as NUL-separated names: none, one in Greek letters, and three of 100
-// characters, which takes the path past the old limit of 260.
+// Folders below one named in French, as NUL-separated names: none, one in Greek letters, and three
+// of 100 characters, which takes the path past the old limit of 260.
 class WindowsPath : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(WindowsPath, SavesReplacesAndReads) {
-    const Folder folder;
-    std::string directory = folder.path;
+    const ScratchDirectory dir;
+    const std::string top = dir.path("\xC3\xA9t\xC3\xA9"); // été
+    ASSERT_TRUE(::CreateDirectoryW(wide(top).c_str(), nullptr));
+    std::string directory = top;
     for (const char* part = GetParam(); *part != '\0'; part += std::char_traits<char>::length(part) + 1) {
         directory += std::string("\\") + part;
         ASSERT_TRUE(::CreateDirectoryW(wide(directory).c_str(), nullptr));
@@ -147,8 +116,9 @@ TEST_P(WindowsPath, SavesReplacesAndReads) {
     readItemFile(platformFileSteps(), path, image);
     EXPECT_EQ(image, imageOf(4));
     EXPECT_EQ(firstByte(path), 4);
+    // Past 260 characters the C runtime beneath std::filesystem gives up, so the long path goes here.
     ::DeleteFileW(wide(path).c_str());
-    for (; directory != folder.path; directory.resize(directory.find_last_of('\\'))) {
+    for (; directory != top; directory.resize(directory.find_last_of('\\'))) {
         ::RemoveDirectoryW(wide(directory).c_str());
     }
 }

@@ -100,7 +100,8 @@ void MainWindow::open(HWND window) {
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
     WindowPlacement::centre(window, nullptr);
-    SetFocus(GetDlgItem(window, IDC_LOAD));
+    // Through the dialog manager, so that Load also becomes the button that Enter presses.
+    SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, IDC_LOAD)), TRUE);
     DragAcceptFiles(window, TRUE);
     if (pendingFile_) {
         PostMessageW(window, kLoadPendingFile, 0, 0);

@@ -137,14 +137,15 @@ public:
             return path;
         }
         // A symbolic link: the save replaces the file it points to, not the link.
-        const HANDLE handle = ::CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        const DWORD anyShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        const HANDLE handle = ::CreateFileW(wide.c_str(), 0, anyShare, nullptr, OPEN_EXISTING,
+                                            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
             return path;
         }
         std::wstring final(32768, L'\0');
-        const DWORD length = ::GetFinalPathNameByHandleW(handle, final.data(), static_cast<DWORD>(final.size()),
-                                                         FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        const DWORD length = ::GetFinalPathNameByHandleW(handle, final.data(),
+                                                         static_cast<DWORD>(final.size()), VOLUME_NAME_DOS);
         ::CloseHandle(handle);
         if (length == 0 || length >= final.size()) {
             return path;

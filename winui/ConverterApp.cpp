@@ -34,7 +34,7 @@ std::string ConverterApp::applicationNameOf(const std::string& programPath) {
 }
 
 std::string ConverterApp::helpPagePathOf(const std::string& programPath) {
-    return programPath.substr(0, nameStart(programPath)) + "help\\relicwright.html";
+    return programPath.substr(0, nameStart(programPath)) + "help.html";
 }
 
 std::string ConverterApp::currentProgramPath() {

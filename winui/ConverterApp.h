@@ -15,7 +15,7 @@ public:
 
     // The program file's name without directory and last extension: the caption of every message box.
     const std::string& applicationName() const { return applicationName_; }
-    // The help page: help\relicwright.html in the program's directory.
+    // The help page: help.html in the program's directory.
     const std::string& helpPagePath() const { return helpPagePath_; }
 
     // The window currently running, if any.

@@ -15,7 +15,7 @@ public:
     // the page is missing or nothing could be started to show it.
     bool open(HWND owner, unsigned topic) const;
 
-    // The page's address with the topic's section: file:///C:/.../relicwright.html#about-box.
+    // The page's address with the topic's section: file:///C:/.../help.html#about-box.
     static std::string address(const std::string& path, unsigned topic);
 
 private:

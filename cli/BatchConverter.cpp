@@ -141,7 +141,8 @@ struct SharedWork {
     std::condition_variable started;
     std::condition_variable finished;
     std::deque<std::pair<std::size_t, bool>> pending; // input index, output written before
-    std::vector<std::optional<ConversionOutcome>> outcomes = std::vector<std::optional<ConversionOutcome>>(kWindow);
+    std::vector<std::optional<ConversionOutcome>> outcomes =
+        std::vector<std::optional<ConversionOutcome>>(kWindow);
     bool closing = false;
 };
 

@@ -1,0 +1,121 @@
+#include "itemdata/ItemFileIo.h"
+#include "tests/support/FaultInjectingFileSteps.h"
+#include "tests/support/ScratchDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+namespace relicwright {
+namespace {
+
+using testing::bytesOf;
+using testing::FaultInjectingFileSteps;
+using testing::sampleImage;
+using testing::ScratchDirectory;
+using Step = FaultInjectingFileSteps::Step;
+
+enum class PathShown { AsGiven, Full, None };
+enum class OnDisk { Old, New };
+
+struct Fault {
+    Step step;
+    int error;
+    PathShown path;
+    OnDisk left; // for a save over an existing file
+};
+
+class FileStepFault : public ::testing::TestWithParam<Fault> {
+protected:
+    ScratchDirectory dir;
+    FaultInjectingFileSteps steps;
+    const ItemFileImage oldImage = sampleImage(GameVariant::Diablo, 113, 1, 1);
+    const ItemFileImage newImage = sampleImage(GameVariant::Diablo, 114, 2, 2);
+
+    // Runs the read or save the step belongs to and returns what it raised.
+    std::optional<FileError> run(const std::string& path, ItemFileImage& image) {
+        const Step step = GetParam().step;
+        try {
+            if (step == Step::Open || step == Step::Read || step == Step::Close) {
+                readItemFile(steps, path, image);
+            } else {
+                writeItemFile(steps, path, newImage);
+            }
+        } catch (const FileError& error) {
+            return error;
+        }
+        return std::nullopt;
+    }
+};
+
+TEST_P(FileStepFault, IsReportedWithItsPathAndLeavesNoPartialFile) {
+    const Fault fault = GetParam();
+    steps.failing = fault.step;
+    steps.error = fault.error;
+    const std::string path = dir.write("old.itm", oldImage);
+    ItemFileImage image = newImage;
+
+    const auto error = run(path, image);
+
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(steps.calls, 1);
+    const bool shortWrite = fault.step == Step::ShortWrite;
+    EXPECT_EQ(error->cause(), shortWrite ? FileErrorCause::DiskFull : steps.causeOf(fault.error));
+    EXPECT_EQ(error->platformCode(), shortWrite ? kShortWriteCode : fault.error);
+    const std::string expectedPath = fault.path == PathShown::AsGiven ? path
+                                     : fault.path == PathShown::Full  ? steps.fullPath(path)
+                                                                      : std::string();
+    EXPECT_EQ(error->path(), expectedPath);
+    // A failed read leaves the image as it was; a failed save leaves the old file or the whole new one.
+    EXPECT_EQ(image, newImage);
+    EXPECT_EQ(dir.read("old.itm"), bytesOf(fault.left == OnDisk::Old ? oldImage : newImage));
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"old.itm"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryStep, FileStepFault,
+    ::testing::Values(Fault{Step::Open, ENOENT, PathShown::AsGiven, OnDisk::Old},
+                      Fault{Step::Read, EIO, PathShown::None, OnDisk::Old},
+                      Fault{Step::Close, EIO, PathShown::None, OnDisk::Old},
+                      Fault{Step::Claim, EACCES, PathShown::AsGiven, OnDisk::Old},
+                      Fault{Step::Create, ENOSPC, PathShown::AsGiven, OnDisk::Old},
+                      Fault{Step::Write, EIO, PathShown::Full, OnDisk::Old},
+                      Fault{Step::ShortWrite, 0, PathShown::Full, OnDisk::Old},
+                      Fault{Step::Flush, EIO, PathShown::Full, OnDisk::Old},
+                      Fault{Step::Commit, EIO, PathShown::Full, OnDisk::Old},
+                      Fault{Step::FlushDirectory, EIO, PathShown::Full, OnDisk::New}));
+
+TEST(ItemFileIo, ReadsTheFirst400BytesAndZeroFillsShortFiles) {
+    ScratchDirectory dir;
+    FileSteps& steps = platformFileSteps();
+    std::vector<std::uint8_t> long1000(1000, 0xAB);
+    ItemFileImage image{};
+    EXPECT_EQ(readItemFile(steps, dir.write("long.itm", long1000), image), 1000u);
+    EXPECT_EQ(bytesOf(image), std::vector<std::uint8_t>(400, 0xAB));
+    // A short file after a full one must not carry the earlier file's bytes into a later save.
+    EXPECT_EQ(readItemFile(steps, dir.write("short.itm", std::vector<std::uint8_t>(100, 0x11)), image), 100u);
+    std::vector<std::uint8_t> expected(400, 0);
+    std::fill_n(expected.begin(), 100, 0x11);
+    EXPECT_EQ(bytesOf(image), expected);
+    // A read failure reported with error number 0 counts as the end of the file.
+    testing::FaultInjectingFileSteps quiet;
+    quiet.failing = Step::Read;
+    EXPECT_NO_THROW(readItemFile(quiet, dir.path("long.itm"), image));
+}
+
+TEST(ItemFileIo, KeepNeverReplacesAndReplaceDoes) {
+    ScratchDirectory dir;
+    FileSteps& steps = platformFileSteps();
+    const std::string path = dir.write("a.hif", sampleImage(GameVariant::Hellfire, 1));
+    const ItemFileImage image = sampleImage(GameVariant::Hellfire, 2);
+    EXPECT_THROW(writeItemFile(steps, path, image, ExistingFile::Keep), FileError);
+    EXPECT_EQ(dir.read("a.hif"), bytesOf(sampleImage(GameVariant::Hellfire, 1)));
+    writeItemFile(steps, path, image);
+    writeItemFile(steps, dir.path("b.hif"), image, ExistingFile::Keep);
+    EXPECT_EQ(dir.read("a.hif"), bytesOf(image));
+    EXPECT_EQ(dir.read("b.hif"), bytesOf(image));
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"a.hif", "b.hif"}));
+}
+
+} // namespace
+} // namespace relicwright

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "itemdata/FileSteps.h"
+
+#include <string>
+
+namespace relicwright::testing {
+
+// The platform's real file steps, except that one chosen step fails with a chosen error number (or,
+// for a write, stores only part of the bytes). Everything else happens for real, so what is on disk
+// afterwards is what a user would find.
+class FaultInjectingFileSteps : public FileSteps {
+public:
+    enum class Step { None, Open, Read, Close, Claim, Create, Write, ShortWrite, Flush, Commit, FlushDirectory };
+
+    Step failing = Step::None;
+    int error = 0;
+    int calls = 0; // how often the failing step was reached
+
+    FileErrorCause causeOf(int errorNumber) const override { return real_.causeOf(errorNumber); }
+    int openForReading(const std::string& path, FileHandle& file, std::uint64_t& size) override {
+        return hit(Step::Open) ? error : real_.openForReading(path, file, size);
+    }
+    int read(FileHandle file, std::uint8_t* buffer, std::size_t size, std::size_t& got) override {
+        return hit(Step::Read) ? error : real_.read(file, buffer, size, got);
+    }
+    int close(FileHandle file) override {
+        const int closed = real_.close(file);
+        return hit(Step::Close) ? error : closed;
+    }
+    std::string saveTarget(const std::string& path) override { return real_.saveTarget(path); }
+    std::string fullPath(const std::string& target) override { return real_.fullPath(target); }
+    int claimTarget(const std::string& target, bool mayReplace, FileHandle& held) override {
+        return hit(Step::Claim) ? error : real_.claimTarget(target, mayReplace, held);
+    }
+    int createTemporary(const std::string& target, FileHandle held, TemporaryFile& temporary) override {
+        return hit(Step::Create) ? error : real_.createTemporary(target, held, temporary);
+    }
+    int write(FileHandle file, const std::uint8_t* data, std::size_t size, std::size_t& written) override {
+        if (hit(Step::ShortWrite)) {
+            return real_.write(file, data, size / 2, written);
+        }
+        return hit(Step::Write) ? error : real_.write(file, data, size, written);
+    }
+    int flush(FileHandle file) override { return hit(Step::Flush) ? error : real_.flush(file); }
+    int commit(TemporaryFile& temporary, const std::string& target, bool mayReplace) override {
+        return hit(Step::Commit) ? error : real_.commit(temporary, target, mayReplace);
+    }
+    int flushDirectory(const std::string& target) override {
+        const int flushed = real_.flushDirectory(target);
+        return hit(Step::FlushDirectory) ? error : flushed;
+    }
+    void discard(TemporaryFile& temporary) override { real_.discard(temporary); }
+
+private:
+    bool hit(Step step) {
+        if (step != failing) {
+            return false;
+        }
+        ++calls;
+        return true;
+    }
+
+    FileSteps& real_ = platformFileSteps();
+};
+
+} // namespace relicwright::testing

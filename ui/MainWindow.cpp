@@ -17,10 +17,10 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QMimeData>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 #include <QTimer>

@@ -1,7 +1,7 @@
 // The conversion workflow in-process, as the window drives it but with the dialogs answered at once:
 // load, target change and save of one item file.
 #include "converter/Converter.h"
-#include "converter/ItemFileAccess.h"
+#include "itemdata/FileSteps.h"
 #include "converter/MemoryChoiceList.h"
 #include "itemdata/ItemCatalogue.h"
 
@@ -59,7 +59,7 @@ public:
         std::ofstream(source(), std::ios::binary)
             .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
         window_ = std::make_unique<AnsweringWindow>(source(), directory_ + "/dagger.hif");
-        converter_ = std::make_unique<Converter>(itemList_, targetList_, *window_, files_);
+        converter_ = std::make_unique<Converter>(itemList_, targetList_, *window_, platformFileSteps());
         converter_->fillLists();
     }
     ~Workbench() {
@@ -79,7 +79,6 @@ private:
     std::string directory_;
     MemoryChoiceList itemList_;
     MemoryChoiceList targetList_;
-    PosixItemFileAccess files_;
     std::unique_ptr<AnsweringWindow> window_;
     std::unique_ptr<Converter> converter_;
 };

@@ -1,6 +1,5 @@
 #include "BatchConverter.h"
 
-#include "ItemEntryLookup.h"
 #include "ItemFileInspector.h"
 
 #include "converter/FileChoice.h"
@@ -8,10 +7,9 @@
 #include "itemdata/ItemCatalogue.h"
 #include "itemdata/ItemFileImage.h"
 #include "itemdata/ItemFileIo.h"
+#include "itemdata/PathText.h"
 
-#include <cerrno>
 #include <filesystem>
-#include <sys/stat.h>
 #include <utility>
 
 namespace relicwright {
@@ -50,8 +48,7 @@ std::string BatchConverter::outputPathFor(const std::string& path) const {
         const std::string& directory = options_.outputDirectory;
         return directory.ends_with('/') ? directory + name : directory + "/" + name;
     }
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? name : path.substr(0, slash + 1) + name;
+    return path.substr(0, fileNameStart(path)) + name;
 }
 
 ConversionOutcome BatchConverter::convert(const std::string& path) {
@@ -64,7 +61,7 @@ ConversionOutcome BatchConverter::convert(const std::string& path) {
 
     ItemFileImage loaded{};
     try {
-        readItemFile(path, loaded);
+        readItemFile(platformFileSteps(), path, loaded);
     } catch (const FileError& error) {
         outcome.message = error.message();
         return outcome;
@@ -73,7 +70,7 @@ ConversionOutcome BatchConverter::convert(const std::string& path) {
     const std::uint8_t sourceCode = loaded[codeOffset(*source)];
     std::optional<std::size_t> index = options_.itemIndex;
     if (!index) {
-        index = ItemEntryLookup::entryHolding(decodeItemName(*source, sourceCode));
+        index = entryHoldingName(decodeItemName(*source, sourceCode));
         if (!index) {
             outcome.message = "base item code " + std::to_string(sourceCode) + " is not a registered " +
                               inQuotes(variantText(*source)) + " item; choose an entry with --item";
@@ -82,14 +79,12 @@ ConversionOutcome BatchConverter::convert(const std::string& path) {
     }
     outcome.itemIndex = *index;
 
-    const std::uint8_t code = encodeListIndex(options_.target, index);
-    if (code == 0) {
+    const auto image = convertItem(loaded, *source, options_.target, index);
+    if (!image) {
         outcome.message = "entry " + std::to_string(*index) + " " + inQuotes(itemChoiceEntries()[*index]) +
                           " has no item code";
         return outcome;
     }
-    ItemFileImage image = buildOutputImage(loaded, *source, options_.target);
-    stampItem(image, options_.target, code, index);
 
     outcome.outputPath = outputPathFor(path);
     const std::string key = comparablePath(outcome.outputPath);
@@ -97,18 +92,21 @@ ConversionOutcome BatchConverter::convert(const std::string& path) {
         outcome.message = outcome.outputPath + " was already written by this run";
         return outcome;
     }
-    struct stat existing {};
-    if (!options_.force && ::lstat(outcome.outputPath.c_str(), &existing) == 0) {
-        outcome.message = outcome.outputPath + " already exists; use --force to replace it";
+    auto exists = [&] {
+        std::error_code error;
+        return std::filesystem::exists(std::filesystem::symlink_status(outcome.outputPath, error));
+    };
+    const std::string refusal = outcome.outputPath + " already exists; use --force to replace it";
+    if (!options_.force && exists()) {
+        outcome.message = refusal;
         return outcome;
     }
     try {
         // Keep, not just the check above: another program may create the file meanwhile.
-        writeItemFile(outcome.outputPath, image, options_.force ? ExistingFile::Replace : ExistingFile::Keep);
+        writeItemFile(platformFileSteps(), outcome.outputPath, *image,
+                      options_.force ? ExistingFile::Replace : ExistingFile::Keep);
     } catch (const FileError& error) {
-        outcome.message = error.platformCode() == EEXIST && !options_.force
-                              ? outcome.outputPath + " already exists; use --force to replace it"
-                              : error.message();
+        outcome.message = !options_.force && exists() ? refusal : error.message();
         return outcome;
     }
     written_.insert(key);

@@ -1,7 +1,6 @@
 #include "CommandLine.h"
 
 #include "BatchConverter.h"
-#include "ItemEntryLookup.h"
 #include "ItemFileInspector.h"
 
 #include "itemdata/FileError.h"
@@ -119,7 +118,7 @@ int runConvert(const ConvertOptions& options, const std::vector<std::string>& fi
         if (outcome.converted) {
             ++converted;
             out << path << " -> " << outcome.outputPath << " (" << variantText(options.target) << ", "
-                << ItemEntryLookup::bareName(outcome.itemIndex) << ")\n";
+                << bareEntryName(outcome.itemIndex) << ")\n";
         } else {
             err << path << ": not converted: " << outcome.message << '\n';
         }
@@ -163,7 +162,7 @@ int runItems(bool asJson, std::ostream& out) {
 
 // An index (0 to 100) or a name; returns the usage error's text when it names no single entry.
 std::optional<std::string> resolveItem(const std::string& given, std::optional<std::size_t>& index) {
-    const std::string trimmed = ItemEntryLookup::normalised(given);
+    const std::string trimmed = normalisedName(given);
     if (!trimmed.empty() &&
         std::all_of(trimmed.begin(), trimmed.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         std::size_t value = 0;
@@ -175,7 +174,7 @@ std::optional<std::string> resolveItem(const std::string& given, std::optional<s
         index = value;
         return std::nullopt;
     }
-    const std::vector<std::size_t> found = ItemEntryLookup::entriesNamed(given);
+    const std::vector<std::size_t> found = entriesNamed(given);
     if (found.empty()) {
         return "--item: " + inQuotes(given) + " matches no item entry; \"" + kProgramName +
                " items\" lists them";

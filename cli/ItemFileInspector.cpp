@@ -6,8 +6,7 @@
 #include "itemdata/ItemFileImage.h"
 #include "itemdata/ItemFileIo.h"
 
-#include <cerrno>
-#include <sys/stat.h>
+#include <filesystem>
 
 namespace relicwright {
 
@@ -21,16 +20,15 @@ ItemFileFacts ItemFileInspector::inspect(const std::string& path) {
     facts.variant = variantOfPath(path);
     if (!facts.variant) {
         // Not an item file, so it is not opened; only its size is told.
-        struct stat info {};
-        if (::stat(path.c_str(), &info) != 0) {
-            const int code = errno;
-            throw FileError(causeFromErrno(code), code, path);
+        std::error_code error;
+        facts.size = std::filesystem::file_size(path, error);
+        if (error) {
+            throw FileError(platformFileSteps().causeOf(error.value()), error.value(), path);
         }
-        facts.size = static_cast<std::uint64_t>(info.st_size);
         return facts;
     }
     ItemFileImage image{};
-    facts.size = readItemFile(path, image);
+    facts.size = readItemFile(platformFileSteps(), path, image);
     facts.standardHeader = hasStandardHeader(image, *facts.variant);
     facts.code = image[codeOffset(*facts.variant)];
     facts.itemName = std::string(decodeItemName(*facts.variant, *facts.code));

@@ -1,24 +1,17 @@
 #include "ChoiceList.h"
 
-#include <algorithm>
-#include <cctype>
+#include "itemdata/PathText.h"
 
 namespace relicwright {
 
 namespace {
 
-char lower(char c) {
-    return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
-
 bool equalsIgnoringCase(const std::string& entry, const std::string& text) {
-    return entry.size() == text.size() && std::equal(entry.begin(), entry.end(), text.begin(),
-                                                     [](char a, char b) { return lower(a) == lower(b); });
+    return entry.size() == text.size() && lowerAscii(entry) == lowerAscii(text);
 }
 
 bool startsWithIgnoringCase(const std::string& entry, const std::string& text) {
-    return entry.size() >= text.size() && std::equal(text.begin(), text.end(), entry.begin(),
-                                                     [](char a, char b) { return lower(a) == lower(b); });
+    return lowerAscii(entry).starts_with(lowerAscii(text));
 }
 
 // Index 1 to the end, then index 0: the first entry is looked at last.

@@ -2,6 +2,7 @@
 
 #include "itemdata/GameVariant.h"
 #include "itemdata/ItemCatalogue.h"
+#include "itemdata/ItemFileIo.h"
 
 #include <new>
 
@@ -21,7 +22,7 @@ const char* refusalMessage(bool sameVariant) {
 } // namespace
 
 Converter::Converter(ChoiceList& itemList, ChoiceList& targetList, WindowServices& window,
-                     ItemFileAccess& files)
+                     FileSteps& files)
     : itemList_(itemList), targetList_(targetList), window_(window), files_(files) {}
 
 void Converter::fillLists() {
@@ -43,7 +44,7 @@ void Converter::loadSourceFile() {
     if (variant) {
         // Read before touching the state: a file that cannot be read leaves everything as it was.
         ItemFileImage image = sharedImage_;
-        files_.read(choice.path, image);
+        readItemFile(files_, choice.path, image);
         sharedImage_ = image;
     }
 
@@ -123,15 +124,12 @@ void Converter::saveOutputFile() {
     const auto target = variantFromText(state_.targetGameText);
     if (source && target) {
         const bool sameVariant = *source == *target;
-        ItemFileImage image = buildOutputImage(sharedImage_, *source, *target);
-        const std::uint8_t code = encodeListIndex(*target, index);
-        if (code == 0) {
-            window_.showMessage(refusalMessage(sameVariant));
-        } else {
-            stampItem(image, *target, code, index);
+        if (const auto image = convertItem(sharedImage_, *source, *target, index)) {
             state_.outputPath = choice.path;
-            files_.write(state_.outputPath, image);
+            writeItemFile(files_, state_.outputPath, *image);
             window_.showMessage(successMessage(sameVariant));
+        } else {
+            window_.showMessage(refusalMessage(sameVariant));
         }
     }
     pushToWindow();

@@ -2,9 +2,9 @@
 
 #include "ChoiceList.h"
 #include "ConverterState.h"
-#include "ItemFileAccess.h"
 #include "WindowServices.h"
 
+#include "itemdata/FileSteps.h"
 #include "itemdata/ItemFileImage.h"
 
 namespace relicwright {
@@ -22,7 +22,7 @@ inline constexpr unsigned kSaveOptions = OverwritePrompt | HideReadOnly | LongFi
 // operation where it was raised, for the window's guard to report.
 class Converter {
 public:
-    Converter(ChoiceList& itemList, ChoiceList& targetList, WindowServices& window, ItemFileAccess& files);
+    Converter(ChoiceList& itemList, ChoiceList& targetList, WindowServices& window, FileSteps& files);
 
     // Appends the catalogue entries to both lists, with no selection.
     void fillLists();
@@ -40,7 +40,7 @@ private:
     ChoiceList& itemList_;
     ChoiceList& targetList_;
     WindowServices& window_;
-    ItemFileAccess& files_;
+    FileSteps& files_;
     ConverterState state_;
     ItemFileImage sharedImage_{};
 };

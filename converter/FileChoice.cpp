@@ -1,13 +1,14 @@
 #include "FileChoice.h"
 
+#include "itemdata/PathText.h"
+
 namespace relicwright {
 
 FileChoice FileChoice::fromPath(const std::string& path) {
     FileChoice choice;
     choice.confirmed = true;
     choice.path = path;
-    const auto slash = path.find_last_of('/');
-    choice.fileName = slash == std::string::npos ? path : path.substr(slash + 1);
+    choice.fileName = path.substr(fileNameStart(path));
     const auto dot = choice.fileName.find_last_of('.');
     if (dot == std::string::npos) {
         choice.title = choice.fileName;
@@ -19,13 +20,7 @@ FileChoice FileChoice::fromPath(const std::string& path) {
 }
 
 std::string FileChoice::lowerExtension() const {
-    std::string lower = extension;
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
+    return lowerAscii(extension);
 }
 
 } // namespace relicwright

@@ -1,14 +1,6 @@
-// libFuzzer entry point: one session of user actions per input; see WorkflowFuzzCase.
-#include "WorkflowFuzzCase.h"
-
-#include <cstdio>
-#include <cstdlib>
+#include "tests/support/FuzzCases.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static relicwright::fuzz::WorkflowFuzzCase fuzzCase;
-    if (const auto broken = fuzzCase.run(data, size)) {
-        std::fprintf(stderr, "fuzz_workflow: %s\n", broken->c_str());
-        std::abort();
-    }
+    relicwright::testing::workflowCase(data, size);
     return 0;
 }

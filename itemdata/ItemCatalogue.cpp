@@ -1,5 +1,7 @@
 #include "ItemCatalogue.h"
 
+#include "PathText.h"
+
 namespace relicwright {
 
 namespace {
@@ -203,6 +205,65 @@ std::optional<std::uint8_t> qualityForIndex(std::size_t index) {
 std::string_view decodedNameOfIndex(std::size_t index) {
     const std::uint8_t code = encodeListIndex(GameVariant::Diablo, index);
     return code == 0 ? std::string_view() : decodeItemName(GameVariant::Diablo, code);
+}
+
+std::optional<std::size_t> entryHoldingName(std::string_view decodedName) {
+    if (decodedName.empty() || decodedName == kNotRegisteredItem) {
+        return std::nullopt;
+    }
+    for (std::size_t index = 0; index < kItemChoiceCount; ++index) {
+        if (decodedNameOfIndex(index) == decodedName) {
+            return index;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string bareEntryName(std::size_t index) {
+    std::string_view text = index < kItemChoiceCount ? kItemChoiceTexts[index] : std::string_view();
+    for (const std::string_view suffix : {std::string_view("(Unique)"), std::string_view("(Novelty)")}) {
+        if (text.ends_with(suffix)) {
+            text.remove_suffix(suffix.size());
+            while (!text.empty() && text.back() == ' ') {
+                text.remove_suffix(1);
+            }
+            break;
+        }
+    }
+    return std::string(text);
+}
+
+std::vector<std::size_t> entriesNamed(std::string_view query) {
+    const std::string wanted = normalisedName(query);
+    std::vector<std::size_t> found;
+    if (wanted.empty()) {
+        return found;
+    }
+    for (std::size_t index = 0; index < kItemChoiceCount; ++index) {
+        if (normalisedName(kItemChoiceTexts[index]) == wanted || normalisedName(bareEntryName(index)) == wanted ||
+            normalisedName(decodedNameOfIndex(index)) == wanted) {
+            found.push_back(index);
+        }
+    }
+    return found;
+}
+
+std::string normalisedName(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    bool pendingSpace = false;
+    for (const char c : text) {
+        if (c == ' ' || c == '\t') {
+            pendingSpace = !result.empty();
+            continue;
+        }
+        if (pendingSpace) {
+            result.push_back(' ');
+            pendingSpace = false;
+        }
+        result.push_back(c);
+    }
+    return lowerAscii(result);
 }
 
 } // namespace relicwright

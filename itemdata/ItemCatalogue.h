@@ -6,7 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace relicwright {
 
@@ -31,5 +33,19 @@ std::optional<std::uint8_t> qualityForIndex(std::size_t index);
 // The name an entry decodes back to: the entry text for base types, the bare name for unique
 // and novelty entries (index 97 gives "Map of Stars"). Empty for entries without a code.
 std::string_view decodedNameOfIndex(std::size_t index);
+
+// The entry a decoded item name stands for: the entry with that text for base types, the unique or
+// novelty entry with that bare name otherwise. None for "Not registered Item!!!".
+std::optional<std::size_t> entryHoldingName(std::string_view decodedName);
+
+// "Brain" for "Brain             (Novelty)"; the entry text itself for every other entry.
+std::string bareEntryName(std::size_t index);
+
+// Every entry whose text, bare name or decoded name equals the query, ignoring letter case and
+// runs of blanks: how people name an entry when they type it.
+std::vector<std::size_t> entriesNamed(std::string_view query);
+
+// Lower case, runs of blanks as one space, none at either end.
+std::string normalisedName(std::string_view text);
 
 } // namespace relicwright

@@ -41,4 +41,15 @@ void stampItem(ItemFileImage& image, GameVariant target, std::uint8_t code,
     }
 }
 
+std::optional<ItemFileImage> convertItem(const ItemFileImage& loaded, GameVariant source, GameVariant target,
+                                         std::optional<std::size_t> index) {
+    const std::uint8_t code = encodeListIndex(target, index);
+    if (code == 0) {
+        return std::nullopt;
+    }
+    ItemFileImage image = buildOutputImage(loaded, source, target);
+    stampItem(image, target, code, index);
+    return image;
+}
+
 } // namespace relicwright

@@ -51,4 +51,10 @@ ItemFileImage buildOutputImage(const ItemFileImage& source, GameVariant sourceVa
 // index sets one, the quality byte at the target's quality offset.
 void stampItem(ItemFileImage& image, GameVariant target, std::uint8_t code, std::optional<std::size_t> index);
 
+// The whole conversion of a loaded image: the output image for the target with the code of the item
+// choice list entry at the index stamped in, or nothing when that entry has no code (a heading, an
+// appended entry, no selection) and the conversion is refused.
+std::optional<ItemFileImage> convertItem(const ItemFileImage& loaded, GameVariant source, GameVariant target,
+                                         std::optional<std::size_t> index);
+
 } // namespace relicwright

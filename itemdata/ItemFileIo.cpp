@@ -1,74 +1,104 @@
 #include "ItemFileIo.h"
 
-#include <climits>
-#include <cstdio>
-#include <random>
-
 namespace relicwright {
 
-std::uint64_t readItemFile(const std::string& path, ItemFileImage& image) {
-    PosixFileSteps steps;
-    return readItemFileWith(steps, path, image);
+namespace {
+
+[[noreturn]] void raise(const FileSteps& steps, int errorNumber, std::string path) {
+    throw FileError(steps.causeOf(errorNumber), errorNumber, std::move(path));
 }
 
-void writeItemFile(const std::string& path, const ItemFileImage& image, ExistingFile existingFile) {
-    PosixFileSteps steps;
-    writeItemFileWith(steps, path, image, existingFile);
-}
-
-namespace detail {
-
-std::string directoryOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string fileNameOf(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string resolveSaveTarget(const std::string& path) {
-    std::string current = path;
-    // The system gives up on longer chains too; the open then reports the loop.
-    for (int hop = 0; hop < 40; ++hop) {
-        struct stat info {};
-        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-            return current;
+// Closes a file on every way out of a step sequence.
+class OpenFile {
+public:
+    OpenFile(FileSteps& steps, FileHandle handle) : steps_(steps), handle_(handle) {}
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    ~OpenFile() {
+        if (handle_ != kNoFileHandle) {
+            steps_.close(handle_);
         }
-        std::string link(PATH_MAX, '\0');
-        const ssize_t length = ::readlink(current.c_str(), link.data(), link.size());
-        if (length < 0) {
-            return current;
+    }
+    // Closes now and returns the close's error number.
+    int close() {
+        const FileHandle handle = handle_;
+        handle_ = kNoFileHandle;
+        return handle == kNoFileHandle ? 0 : steps_.close(handle);
+    }
+
+private:
+    FileSteps& steps_;
+    FileHandle handle_;
+};
+
+} // namespace
+
+std::uint64_t readItemFile(FileSteps& steps, const std::string& path, ItemFileImage& image) {
+    FileHandle handle = kNoFileHandle;
+    std::uint64_t size = 0;
+    if (const int error = steps.openForReading(path, handle, size)) {
+        raise(steps, error, path);
+    }
+    OpenFile file(steps, handle);
+    ItemFileImage buffer{};
+    std::size_t filled = 0;
+    while (filled < buffer.size()) {
+        std::size_t got = 0;
+        // A read failure names no file: the open already did.
+        if (const int error = steps.read(handle, buffer.data() + filled, buffer.size() - filled, got)) {
+            raise(steps, error, std::string());
         }
-        link.resize(static_cast<std::size_t>(length));
-        current = (!link.empty() && link.front() == '/') ? link : directoryOf(current) + "/" + link;
+        if (got == 0) {
+            break;
+        }
+        filled += got;
     }
-    return path;
-}
-
-std::string resolvedFullPath(const std::string& target) {
-    char buffer[PATH_MAX];
-    if (::realpath(directoryOf(target).c_str(), buffer) == nullptr) {
-        return target;
+    if (const int error = file.close()) {
+        raise(steps, error, std::string());
     }
-    const std::string directory(buffer);
-    return (directory == "/" ? directory : directory + "/") + fileNameOf(target);
+    image = buffer;
+    return size;
 }
 
-std::string temporaryNameIn(const std::string& directory) {
-    // Short and hidden, so it fits beside a target whose own name is as long as names may be.
-    static std::atomic<unsigned> counter{0};
-    static const unsigned seed = std::random_device{}();
-    char name[64];
-    std::snprintf(name, sizeof name, "/.relicwright-%d-%08x-%u.tmp", static_cast<int>(::getpid()), seed,
-                  counter.fetch_add(1));
-    return directory + name;
-}
+void writeItemFile(FileSteps& steps, const std::string& path, const ItemFileImage& image,
+                   ExistingFile existingFile) {
+    const bool mayReplace = existingFile == ExistingFile::Replace;
+    const std::string target = steps.saveTarget(path);
+    FileHandle held = kNoFileHandle;
+    if (const int error = steps.claimTarget(target, mayReplace, held)) {
+        raise(steps, error, path);
+    }
+    // The existing target stays claimed until the new bytes have replaced it.
+    OpenFile claim(steps, held);
 
-} // namespace detail
+    TemporaryFile temporary;
+    if (const int error = steps.createTemporary(target, held, temporary)) {
+        raise(steps, error, path);
+    }
+    const std::string fullPath = steps.fullPath(target);
+    auto fail = [&](FileErrorCause cause, int errorNumber) {
+        steps.discard(temporary);
+        throw FileError(cause, errorNumber, fullPath);
+    };
+
+    std::size_t written = 0;
+    if (const int error = steps.write(temporary.handle, image.data(), image.size(), written)) {
+        fail(steps.causeOf(error), error);
+    }
+    if (written < image.size()) {
+        fail(FileErrorCause::DiskFull, kShortWriteCode);
+    }
+    if (const int error = steps.flush(temporary.handle)) {
+        fail(steps.causeOf(error), error);
+    }
+    if (const int error = steps.commit(temporary, target, mayReplace)) {
+        fail(steps.causeOf(error), error);
+    }
+    claim.close();
+    // The new file is complete and in place; only its name may not yet survive a power cut.
+    if (const int error = steps.flushDirectory(target)) {
+        raise(steps, error, fullPath);
+    }
+}
 
 } // namespace relicwright

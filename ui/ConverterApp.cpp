@@ -5,7 +5,8 @@
 #include "QtFileDialogs.h"
 #include "QtMessagePresenter.h"
 
-#include "converter/ItemFileAccess.h"
+#include "itemdata/FileSteps.h"
+#include "itemdata/PathText.h"
 
 #include <QApplication>
 
@@ -20,11 +21,6 @@ namespace relicwright {
 
 namespace {
 
-std::string::size_type nameStart(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? 0 : slash + 1;
-}
-
 bool environmentSet(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr && *value != '\0';
@@ -37,7 +33,7 @@ ConverterApp::ConverterApp(std::string programPath)
       helpFilePath_(helpFilePathOf(programPath_)) {}
 
 std::string ConverterApp::applicationNameOf(const std::string& programPath) {
-    std::string name = programPath.substr(nameStart(programPath));
+    std::string name = programPath.substr(fileNameStart(programPath));
     const auto dot = name.find_last_of('.');
     if (dot != std::string::npos) {
         name.erase(dot);
@@ -47,7 +43,7 @@ std::string ConverterApp::applicationNameOf(const std::string& programPath) {
 
 std::string ConverterApp::helpFilePathOf(const std::string& programPath) {
     const auto dot = programPath.find_last_of('.');
-    if (dot != std::string::npos && dot >= nameStart(programPath)) {
+    if (dot != std::string::npos && dot >= fileNameStart(programPath)) {
         return programPath.substr(0, dot) + ".HLP";
     }
     return programPath + ".HLP";
@@ -112,8 +108,7 @@ int ConverterApp::run(const std::vector<std::string>& arguments) {
     QtFileDialogs fileDialogs;
     QtMessagePresenter messages;
     DesktopHelpViewer help;
-    PosixItemFileAccess files;
-    MainWindow window(*this, MainWindow::Services{fileDialogs, messages, help, files});
+    MainWindow window(*this, MainWindow::Services{fileDialogs, messages, help, platformFileSteps()});
     mainWindow_ = &window;
     if (file) {
         window.openWhenShown(*file);

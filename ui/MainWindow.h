@@ -23,7 +23,7 @@ class ConverterApp;
 class DropDownList;
 class FileDialogs;
 class HelpViewer;
-class ItemFileAccess;
+class FileSteps;
 class MessagePresenter;
 class QtWindowServices;
 
@@ -44,13 +44,13 @@ public:
 
     // Everything the window talks to outside itself. All are the caller's and must outlive the
     // window. The program passes the Qt dialogs and message boxes, the desktop help viewer and
-    // the plain POSIX file access; tests pass fakes that answer dialogs and record message boxes,
-    // or file access whose steps fail on demand.
+    // the platform's file steps; tests pass fakes that answer dialogs and record message boxes,
+    // or file steps that fail on demand.
     struct Services {
         FileDialogs& fileDialogs;   // the file-open and file-save dialogs
         MessagePresenter& messages; // every message box: outcomes of a save and errors
         HelpViewer& help;           // F1
-        ItemFileAccess& files;      // reading and writing item files
+        FileSteps& files;           // reading and writing item files
     };
 
     // `app` gives the message-box caption (applicationName) and the help file (helpFilePath); it

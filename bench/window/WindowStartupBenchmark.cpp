@@ -14,7 +14,7 @@
 #include "ui/QtMessagePresenter.h"
 #include "ui/ResourceImages.h"
 
-#include "converter/ItemFileAccess.h"
+#include "itemdata/FileSteps.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -100,7 +100,6 @@ int runChild(const std::string& kind, const char* programPath) {
     relicwright::QtFileDialogs dialogs;
     relicwright::QtMessagePresenter messages;
     relicwright::DesktopHelpViewer help;
-    relicwright::PosixItemFileAccess files;
     const relicwright::ConverterApp app(programPath);
     FirstPaint paint;
 
@@ -108,7 +107,7 @@ int runChild(const std::string& kind, const char* programPath) {
     std::unique_ptr<QDialog> window;
     if (kind == "window") {
         window = std::make_unique<relicwright::MainWindow>(
-            app, relicwright::MainWindow::Services{dialogs, messages, help, files});
+            app, relicwright::MainWindow::Services{dialogs, messages, help, relicwright::platformFileSteps()});
     } else {
         window = bareDialog();
     }

@@ -1,104 +1,81 @@
-#include "itemdata/ItemFileImage.h"
+#include "itemdata/FileError.h"
 #include "itemdata/ItemCatalogue.h"
-#include "itemdata/ItemFileIo.h"
-
-#include "tests/support/TempDir.h"
+#include "itemdata/ItemFileImage.h"
+#include "tests/support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 
 namespace relicwright {
 namespace {
 
 using testing::sampleImage;
 
-const std::string kItmHeader("ITM01.I'll get that al'Thor!\0\0\0\0", 32);
-const std::string kHifHeader("HELLFIRE ITEM FILE\0\0\0\0\0\0\0\0\0\0", 28);
+struct Road {
+    GameVariant source;
+    GameVariant target;
+};
 
-std::string bytesAt(const ItemFileImage& image, std::size_t from, std::size_t length) {
-    return std::string(reinterpret_cast<const char*>(image.data()) + from, length);
-}
+class ConversionRoad : public ::testing::TestWithParam<Road> {};
 
-TEST(ItemFileImage, OffsetsOfCodeAndQuality) {
-    EXPECT_EQ(codeOffset(GameVariant::Diablo), 392u);
-    EXPECT_EQ(qualityOffset(GameVariant::Diablo), 92u);
-    EXPECT_EQ(codeOffset(GameVariant::Hellfire), 388u);
-    EXPECT_EQ(qualityOffset(GameVariant::Hellfire), 88u);
-}
-
-TEST(ItemFileImage, DiabloRecordMovesBehindTheHellfireHeaderWithAZeroTail) {
-    const ItemFileImage source = sampleImage(GameVariant::Diablo, 113);
-    const ItemFileImage output = buildOutputImage(source, GameVariant::Diablo, GameVariant::Hellfire);
-    EXPECT_EQ(bytesAt(output, 0, 28), kHifHeader);
-    EXPECT_EQ(bytesAt(output, 28, 368), bytesAt(source, 32, 368));
-    EXPECT_EQ(bytesAt(output, 396, 4), std::string(4, '\0'));
-    EXPECT_TRUE(hasStandardHeader(output, GameVariant::Hellfire));
-}
-
-TEST(ItemFileImage, HellfireRecordMovesBehindTheDiabloHeaderAndItsTailIsDropped) {
-    ItemFileImage source = sampleImage(GameVariant::Hellfire, 118);
-    const ItemFileImage output = buildOutputImage(source, GameVariant::Hellfire, GameVariant::Diablo);
-    EXPECT_EQ(bytesAt(output, 0, 32), kItmHeader);
-    EXPECT_EQ(bytesAt(output, 32, 368), bytesAt(source, 28, 368));
-    EXPECT_TRUE(hasStandardHeader(output, GameVariant::Diablo));
-}
-
-TEST(ItemFileImage, SameGameCopiesEverythingIncludingAnOddHeaderAndTail) {
-    for (const auto variant : {GameVariant::Diablo, GameVariant::Hellfire}) {
-        ItemFileImage source = sampleImage(variant, 60);
-        std::memcpy(source.data(), "MODDED", 6);
-        const ItemFileImage output = buildOutputImage(source, variant, variant);
-        EXPECT_EQ(output, source);
-        EXPECT_FALSE(hasStandardHeader(output, variant));
-    }
-}
-
-TEST(ItemFileImage, StampingChangesOnlyTheCodeAndForUniquesAndNoveltiesTheQuality) {
-    for (const auto target : {GameVariant::Diablo, GameVariant::Hellfire}) {
-        const ItemFileImage before = sampleImage(target, 77, 3);
-        for (std::size_t index = 0; index <= 101; ++index) {
-            const std::uint8_t code = encodeListIndex(target, index);
-            ItemFileImage after = before;
-            stampItem(after, target, code, index);
-            const std::string_view entry = index < kItemChoiceCount ? itemChoiceEntries()[index] : "";
-            const bool setsQuality = entry.ends_with("(Unique)") || entry.ends_with("(Novelty)");
-            for (std::size_t i = 0; i < after.size(); ++i) {
-                if (i == codeOffset(target)) {
-                    EXPECT_EQ(after[i], code);
-                } else if (i == qualityOffset(target) && setsQuality) {
-                    EXPECT_EQ(after[i], entry.ends_with("(Unique)") ? 2 : 0) << index;
-                } else {
-                    ASSERT_EQ(after[i], before[i]) << "byte " << i << " changed for index " << index;
-                }
+// Every road carries the record byte for byte, except the code and (for unique and novelty
+// entries) the quality byte, behind the target's header.
+TEST_P(ConversionRoad, CarriesTheRecordAndStampsCodeAndQuality) {
+    const auto [source, target] = GetParam();
+    const ItemFileImage loaded = sampleImage(source, 200, 5);
+    for (const std::size_t index : {33u, 80u, 93u}) {
+        const auto output = convertItem(loaded, source, target, index);
+        ASSERT_TRUE(output.has_value());
+        for (std::size_t i = 0; i < kItemRecordSize; ++i) {
+            const std::uint8_t expected = i == kRecordCodeOffset      ? encodeListIndex(target, index)
+                                          : i == kRecordQualityOffset ? (index == 33 ? 5 : index == 80 ? 2 : 0)
+                                                                      : loaded[headerSize(source) + i];
+            ASSERT_EQ((*output)[headerSize(target) + i], expected) << i;
+        }
+        if (source == target) {
+            EXPECT_TRUE(std::equal(loaded.begin(), loaded.begin() + 28, output->begin()));
+            EXPECT_EQ((*output)[399], loaded[399]); // the .hif tail and the header come along
+        } else {
+            EXPECT_TRUE(hasStandardHeader(*output, target));
+            if (target == GameVariant::Hellfire) {
+                EXPECT_TRUE(std::all_of(output->begin() + 396, output->end(), [](auto b) { return b == 0; }));
             }
         }
     }
+    EXPECT_FALSE(convertItem(loaded, source, target, 32).has_value());
+    EXPECT_FALSE(convertItem(loaded, source, target, 101).has_value());
+    EXPECT_FALSE(convertItem(loaded, source, target, std::nullopt).has_value());
 }
 
-TEST(ItemFileImage, RoundTripThroughHellfireKeepsTheRecord) {
-    testing::TempDir dir;
-    ItemFileImage original = sampleImage(GameVariant::Diablo, 120);
-    std::memcpy(original.data(), "NOT THE USUAL HEADER", 20);
+INSTANTIATE_TEST_SUITE_P(AllFour, ConversionRoad,
+                         ::testing::Values(Road{GameVariant::Diablo, GameVariant::Hellfire},
+                                           Road{GameVariant::Hellfire, GameVariant::Diablo},
+                                           Road{GameVariant::Diablo, GameVariant::Diablo},
+                                           Road{GameVariant::Hellfire, GameVariant::Hellfire}));
 
-    ItemFileImage hellfire = buildOutputImage(original, GameVariant::Diablo, GameVariant::Hellfire);
-    writeItemFile(dir.file("sword.hif"), hellfire);
+TEST(ItemFileImage, WorkedExamplesAndTheRoundTrip) {
+    ItemFileImage itm = sampleImage(GameVariant::Diablo, 113);
+    itm[5] = 'X'; // an .itm file with a header of its own
+    EXPECT_EQ((*convertItem(itm, GameVariant::Diablo, GameVariant::Hellfire, 33))[388], 118);
+    EXPECT_EQ((*convertItem(itm, GameVariant::Diablo, GameVariant::Diablo, 33))[5], 'X');
+    const ItemFileImage hif = buildOutputImage(itm, GameVariant::Diablo, GameVariant::Hellfire);
+    const ItemFileImage back = buildOutputImage(hif, GameVariant::Hellfire, GameVariant::Diablo);
+    EXPECT_TRUE(hasStandardHeader(back, GameVariant::Diablo));
+    EXPECT_TRUE(std::equal(itm.begin() + 32, itm.end(), back.begin() + 32));
+    EXPECT_FALSE(hasStandardHeader(itm, GameVariant::Diablo));
+}
 
-    ItemFileImage loaded{};
-    readItemFile(dir.file("sword.hif"), loaded);
-    // Unstamped, the Diablo "Long Sword" code reads as another weapon in Hellfire.
-    EXPECT_EQ(decodeItemName(GameVariant::Diablo, original[392]), "Long Sword");
-    EXPECT_EQ(decodeItemName(GameVariant::Hellfire, loaded[codeOffset(GameVariant::Hellfire)]), "Falchion");
-    ItemFileImage back = buildOutputImage(loaded, GameVariant::Hellfire, GameVariant::Diablo);
-    EXPECT_EQ(bytesAt(back, 0, 32), kItmHeader);
-    EXPECT_EQ(bytesAt(back, 32, 368), bytesAt(original, 32, 368));
-
-    stampItem(back, GameVariant::Diablo, encodeListIndex(GameVariant::Diablo, 80), 80);
-    EXPECT_EQ(back[392], 6);
-    EXPECT_EQ(back[92], 2);
-    back[392] = original[392];
-    back[92] = original[92];
-    EXPECT_EQ(bytesAt(back, 32, 368), bytesAt(original, 32, 368));
+TEST(FileError, MessagesNameThePathOnceAndAreCut) {
+    using C = FileErrorCause;
+    EXPECT_EQ(FileError(C::AccessDenied, 5, "/x/%1.itm").message(), "Access to /x/%1.itm was denied.");
+    EXPECT_EQ(FileError(C::HardwareError, 5, "").message(),
+              "A hardware I/O error was reported while accessing an unnamed file.");
+    EXPECT_EQ(FileError(C::SeekFailed, 25, "a").message(), "Seek failed on a");
+    EXPECT_EQ(FileError(C::NotFound, 2, "b").message(), "b was not found.");
+    EXPECT_EQ(FileError(C::DiskFull, -1, "c").message(), "Disk full while accessing c.");
+    const std::string message = FileError(C::NotFound, 2, std::string(600, 'p')).message();
+    EXPECT_EQ(message, std::string(511, 'p'));
+    EXPECT_EQ(FileError(C::NotFound, 2, std::string(497, 'p')).message().size(), 511u);
 }
 
 } // namespace

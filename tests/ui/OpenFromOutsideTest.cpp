@@ -1,6 +1,6 @@
 // A file named on the command line or dropped on the window must end exactly where Load ends.
 #include "converter/Converter.h"
-#include "converter/ItemFileAccess.h"
+#include "itemdata/FileSteps.h"
 #include "ui/ConverterApp.h"
 #include "ui/DesktopHelpViewer.h"
 #include "ui/FileDialogs.h"
@@ -78,8 +78,7 @@ Outcome load(Route route, const std::string& path, const std::function<void(Main
     dialog.answer = path;
     Boxes boxes;
     DesktopHelpViewer help;
-    PosixItemFileAccess files;
-    MainWindow w(app, MainWindow::Services{dialog, boxes, help, files});
+    MainWindow w(app, MainWindow::Services{dialog, boxes, help, platformFileSteps()});
     if (route == Route::Argument) {
         w.openWhenShown(path);
     }

@@ -1,0 +1,113 @@
+#include "itemdata/ItemFileIo.h"
+#include "tests/support/ScratchDirectory.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
+
+namespace relicwright {
+namespace {
+
+using testing::bytesOf;
+using testing::sampleImage;
+using testing::ScratchDirectory;
+
+TEST(FileError, ErrnoMeaningsMapOntoCauses) {
+    using C = FileErrorCause;
+    const std::tuple<int, C> rows[] = {
+        {0, C::NoError},           {ENOENT, C::NotFound},          {ENAMETOOLONG, C::InvalidPath},
+        {ENOTDIR, C::InvalidPath}, {EMFILE, C::TooManyOpenFiles},  {EACCES, C::AccessDenied},
+        {EROFS, C::AccessDenied},  {EEXIST, C::AccessDenied},      {EBADF, C::InvalidHandle},
+        {EIO, C::HardwareError},   {EWOULDBLOCK, C::SharingViolation}, {ENOLCK, C::LockingViolation},
+        {ENOSPC, C::DiskFull},     {EDQUOT, C::DiskFull},          {ESPIPE, C::SeekFailed},
+        {EINTR, C::OtherError},
+    };
+    for (const auto& [number, cause] : rows) {
+        EXPECT_EQ(causeFromErrno(number), cause) << number;
+    }
+}
+
+struct Refusal {
+    const char* what;
+    void (*prepare)(const std::string& path);
+    FileErrorCause load;
+    FileErrorCause save;
+};
+
+// Another program holding the file: a descriptor with an exclusive lock that outlives the call.
+void lockByAnotherProgram(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+}
+
+class PosixRefusal : public ::testing::TestWithParam<Refusal> {};
+
+// Neither loading nor saving touches a file that is in use, read-only or not a regular file, and a
+// refused save leaves nothing behind.
+TEST_P(PosixRefusal, KeepsTheFileAsItWas) {
+    ScratchDirectory dir;
+    const ItemFileImage old = sampleImage(GameVariant::Diablo, 50);
+    const std::string path = dir.write("x.itm", old);
+    GetParam().prepare(path);
+    const auto before = dir.names();
+    ItemFileImage image{};
+    for (const bool save : {false, true}) {
+        const FileErrorCause expected = save ? GetParam().save : GetParam().load;
+        try {
+            save ? writeItemFile(platformFileSteps(), path, sampleImage(GameVariant::Diablo, 51))
+                 : (void)readItemFile(platformFileSteps(), path, image);
+            EXPECT_EQ(expected, FileErrorCause::NoError) << (save ? "saved" : "loaded");
+        } catch (const FileError& error) {
+            EXPECT_EQ(error.cause(), expected);
+            EXPECT_EQ(error.path(), path);
+        }
+    }
+    EXPECT_EQ(dir.names(), before);
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
+        EXPECT_EQ(dir.read("x.itm"), bytesOf(old));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, PosixRefusal,
+    ::testing::Values(
+        Refusal{"locked", lockByAnotherProgram, FileErrorCause::SharingViolation, FileErrorCause::SharingViolation},
+        Refusal{"readonly", [](const std::string& p) { ::chmod(p.c_str(), 0444); }, FileErrorCause::NoError,
+                FileErrorCause::AccessDenied},
+        Refusal{"directory",
+                [](const std::string& p) {
+                    ::unlink(p.c_str());
+                    ::mkdir(p.c_str(), 0755);
+                },
+                FileErrorCause::AccessDenied, FileErrorCause::AccessDenied},
+        Refusal{"fifo",
+                [](const std::string& p) {
+                    ::unlink(p.c_str());
+                    ::mkfifo(p.c_str(), 0644);
+                },
+                FileErrorCause::AccessDenied, FileErrorCause::AccessDenied}),
+    [](const auto& row) { return std::string(row.param.what); });
+
+TEST(PosixSave, ReplacesTheFileALinkPointsToAndKeepsItsPermissions) {
+    ScratchDirectory dir;
+    const std::string real = dir.write("real.hif", sampleImage(GameVariant::Hellfire, 1));
+    ::chmod(real.c_str(), 0640);
+    ASSERT_EQ(::symlink("real.hif", dir.path("link.hif").c_str()), 0);
+    writeItemFile(platformFileSteps(), dir.path("link.hif"), sampleImage(GameVariant::Hellfire, 2));
+    struct stat info {};
+    ASSERT_EQ(::lstat(dir.path("link.hif").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    ASSERT_EQ(::stat(real.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(dir.read("real.hif"), bytesOf(sampleImage(GameVariant::Hellfire, 2)));
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"link.hif", "real.hif"}));
+}
+
+} // namespace
+} // namespace relicwright

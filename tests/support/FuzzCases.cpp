@@ -1,0 +1,159 @@
+#include "FuzzCases.h"
+
+#include "FakeWindow.h"
+#include "FaultInjectingFileSteps.h"
+#include "ScratchDirectory.h"
+
+#include "converter/Converter.h"
+#include "converter/MemoryChoiceList.h"
+#include "itemdata/ItemCatalogue.h"
+#include "itemdata/ItemFileIo.h"
+#include "itemdata/PathText.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace relicwright::testing {
+
+namespace {
+
+void check(bool holds, const char* what) {
+    if (!holds) {
+        std::fprintf(stderr, "broken property: %s\n", what);
+        std::abort();
+    }
+}
+
+// The output differs from the loaded record only in code and quality, behind the target's header.
+void checkOutput(const std::vector<std::uint8_t>& written, const ItemFileImage& loaded, GameVariant source,
+                 GameVariant target, std::size_t index) {
+    check(written.size() == kItemFileSize, "400 bytes written");
+    ItemFileImage image{};
+    std::copy(written.begin(), written.end(), image.begin());
+    check(source == target ? std::equal(loaded.begin(), loaded.begin() + 28, image.begin())
+                           : hasStandardHeader(image, target),
+          "the target's header");
+    for (std::size_t i = 0; i < kItemRecordSize; ++i) {
+        const std::uint8_t out = image[headerSize(target) + i];
+        if (i == kRecordCodeOffset) {
+            check(out == encodeListIndex(target, index), "the entry's code");
+        } else if (i != kRecordQualityOffset || !qualityForIndex(index)) {
+            check(out == loaded[headerSize(source) + i], "record bytes carried");
+        } else {
+            check(out == *qualityForIndex(index), "the entry's quality");
+        }
+    }
+    check(target == GameVariant::Diablo || source == target || (image[396] | image[397] | image[398] | image[399]) == 0,
+          "a new .hif tail is zero");
+}
+
+void checkNoLitter(const ScratchDirectory& dir) {
+    for (const auto& name : dir.names()) {
+        check(name.rfind(".relicwright", 0) != 0, "no temporary file left");
+    }
+}
+
+} // namespace
+
+void convertCase(const std::uint8_t* data, std::size_t size) {
+    if (size < 3) {
+        return;
+    }
+    const GameVariant source = data[0] & 1 ? GameVariant::Hellfire : GameVariant::Diablo;
+    const GameVariant target = data[0] & 2 ? GameVariant::Hellfire : GameVariant::Diablo;
+    const std::size_t index = data[1] % 104;
+    ScratchDirectory dir;
+    const std::string in = dir.write(source == GameVariant::Diablo ? "in.itm" : "in.hif",
+                                     std::vector<std::uint8_t>(data + 3, data + size));
+    ItemFileImage loaded{};
+    check(readItemFile(platformFileSteps(), in, loaded) == size - 3, "the file's size");
+    for (std::size_t i = 0; i < kItemFileSize; ++i) {
+        check(loaded[i] == (i + 3 < size ? data[i + 3] : 0), "first 400 bytes read, the rest zero");
+    }
+    const auto output = convertItem(loaded, source, target, index);
+    check(output.has_value() == (encodeListIndex(target, index) != 0), "refused exactly without a code");
+    if (output) {
+        writeItemFile(platformFileSteps(), dir.path("out"), *output, data[2] & 1 ? ExistingFile::Keep : ExistingFile::Replace);
+        checkOutput(dir.read("out"), loaded, source, target, index);
+    }
+    checkNoLitter(dir);
+}
+
+void workflowCase(const std::uint8_t* data, std::size_t size) {
+    ScratchDirectory dir;
+    const std::string inputs[] = {
+        dir.write("a.itm", sampleImage(GameVariant::Diablo, size > 0 ? data[0] : 113)),
+        dir.write("b.HIF", sampleImage(GameVariant::Hellfire, 156)), dir.write("c.txt", std::vector<std::uint8_t>(3)),
+        dir.write("d.itm", std::vector<std::uint8_t>(100, 9)), dir.path("missing.hif"), dir.path("out.itm"),
+    };
+    FakeWindow window;
+    MemoryChoiceList items;
+    MemoryChoiceList targets;
+    FaultInjectingFileSteps steps;
+    Converter converter(items, targets, window, steps);
+    converter.fillLists();
+    std::size_t at = 0;
+    auto next = [&] { return at < size ? data[at++] : std::uint8_t{0}; };
+    while (at < size) {
+        const std::uint8_t action = next();
+        const std::uint8_t argument = next();
+        steps.failing = FaultInjectingFileSteps::Step::None;
+        window.answers.clear();
+        const ConverterState before = converter.state();
+        const ItemFileImage loaded = converter.sharedImage();
+        const std::size_t messages = window.messages.size();
+        try {
+            switch (action % 7) {
+            case 0:
+                window.answer(inputs[argument % 6]);
+                converter.loadSourceFile();
+                break;
+            case 1:
+                items.setSelection(argument < 250 ? std::optional<std::size_t>(argument % (items.count() + 1)) : std::nullopt);
+                break;
+            case 2:
+                targets.setSelection(argument % (targets.count() + 1));
+                break;
+            case 3:
+                converter.applyTargetGame();
+                break;
+            case 4:
+                steps.failing = static_cast<FaultInjectingFileSteps::Step>(argument % 12);
+                steps.error = 5;
+                window.answer(dir.path(argument & 0x80 ? "out.itm" : "out.hif"));
+                converter.saveOutputFile();
+                break;
+            case 5:
+                window.cancel();
+                argument & 1 ? converter.loadSourceFile() : converter.saveOutputFile();
+                check(converter.state().sourcePath == before.sourcePath, "a cancel loads nothing");
+                break;
+            default:
+                converter.pushToWindow();
+                check(window.sourceGameField == converter.state().sourceGameText &&
+                          window.itemField == converter.state().itemText,
+                      "the fields show the state");
+            }
+        } catch (const FileError&) {
+            check(converter.sharedImage() == loaded || action % 7 != 0, "a failed load keeps the image");
+        }
+        const ConverterState& state = converter.state();
+        check(state.sourceGameText == "<Empty>" || state.sourceGameText == "Diablo" ||
+                  state.sourceGameText == "Hellfire" || state.sourceGameText == "Invalid Game",
+              "the source game is a variant or a marker");
+        check(items.count() >= kItemChoiceCount && targets.count() >= 2 && items.entry(33) == "Dagger" &&
+                  targets.entry(0) == "Hellfire",
+              "the lists only grow");
+        if (window.messages.size() > messages && window.messages.back().rfind("File saved", 0) == 0) {
+            const auto source = variantFromText(state.sourceGameText);
+            const auto target = variantFromText(state.targetGameText);
+            check(source && target && items.selectedIndex(), "a save has both variants and an entry");
+            checkOutput(dir.read(state.outputPath.substr(fileNameStart(state.outputPath))), converter.sharedImage(),
+                        *source, *target, *items.selectedIndex());
+        }
+        checkNoLitter(dir);
+    }
+}
+
+} // namespace relicwright::testing

@@ -1,0 +1,171 @@
+#include "converter/Converter.h"
+#include "tests/support/FakeWindow.h"
+#include "tests/support/ScratchDirectory.h"
+#include "ui/ConverterApp.h"
+#include "ui/DropDownList.h"
+#include "ui/FileDialogs.h"
+#include "ui/HelpViewer.h"
+#include "ui/MainWindow.h"
+#include "ui/MessagePresenter.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace relicwright::testing {
+namespace {
+
+// The Qt window's dialogs, message boxes and help viewer, answered and recorded by the shared fake.
+struct FakeDesktop : FileDialogs, MessagePresenter, HelpViewer {
+    FakeWindow& fake;
+    std::vector<Message> shown;
+    std::vector<unsigned> topics;
+    explicit FakeDesktop(FakeWindow& window) : fake(window) {}
+
+    FileChoice promptOpenFile(QWidget*, const std::string& filter, unsigned options) override {
+        return fake.promptOpenFile(filter, options);
+    }
+    FileChoice promptSaveFile(QWidget*, const std::string& filter, const std::string& extension,
+                              const std::string& name, unsigned options) override {
+        return fake.promptSaveFile(filter, extension, name, options);
+    }
+    void present(QWidget*, const Message& message) override { shown.push_back(message); }
+    bool showTopic(QWidget*, const std::string&, unsigned topic) override {
+        topics.push_back(topic);
+        return false;
+    }
+};
+
+class WindowTest : public ::testing::Test {
+protected:
+    ScratchDirectory dir;
+    ConverterApp app{"/opt/relicwright/Relicwright.exe"};
+    FakeWindow fake;
+    FakeDesktop desktop{fake};
+    MainWindow window{app, MainWindow::Services{desktop, desktop, desktop, platformFileSteps()}};
+
+    void SetUp() override {
+        window.show();
+        QApplication::setActiveWindow(&window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    template <class T> T* control(const char* name) { return window.findChild<T*>(QString::fromLatin1(name)); }
+    std::string field(const char* name) { return control<QLineEdit>(name)->text().toStdString(); }
+    DropDownList* list(const char* name) { return control<DropDownList>(name); }
+    void press(Qt::Key key) {
+        QWidget* target = QApplication::activePopupWidget() ? QApplication::activePopupWidget() : &window;
+        QTest::keyClick(target->windowHandle(), key);
+        QCoreApplication::processEvents();
+    }
+    void load(const std::string& path) {
+        fake.answer(path);
+        control<QPushButton>("1000")->click();
+    }
+};
+
+TEST_F(WindowTest, StartsEmptyWithTheFocusOnLoadAndEnterPressesIt) {
+    EXPECT_EQ(window.windowTitle().toStdString(), "Ostrand's Relicwright v1.02");
+    EXPECT_EQ(field("1003"), "<Empty>");
+    EXPECT_EQ(field("1006"), "<Empty>");
+    EXPECT_EQ(list("1005")->count(), 101);
+    EXPECT_EQ(list("1005")->currentIndex(), -1);
+    EXPECT_EQ(list("1007")->currentIndex(), -1);
+    EXPECT_EQ(QApplication::focusWidget(), control<QWidget>("1000"));
+    press(Qt::Key_Return);
+    EXPECT_EQ(fake.openRequests.size(), 1u);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), control<QWidget>("1000"));
+}
+
+TEST_F(WindowTest, EnterOutsideAButtonAndEscapeEndTheWindow) {
+    control<QWidget>("1003")->setFocus();
+    press(Qt::Key_Return);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.result(), QDialog::Accepted);
+    for (const char* name : {"1001", "1005", "1007"}) {
+        window.show();
+        control<QWidget>(name)->setFocus();
+        press(Qt::Key_Escape);
+        EXPECT_FALSE(window.isVisible()) << name;
+        EXPECT_EQ(window.result(), QDialog::Rejected);
+    }
+    EXPECT_TRUE(fake.openRequests.empty());
+    EXPECT_TRUE(desktop.shown.empty());
+}
+
+TEST_F(WindowTest, ClosingTheTargetDropDownRunsTheTargetChangeAndArrowsDoNot) {
+    load(dir.write("SWORD.ITM", sampleImage(GameVariant::Diablo, 113)));
+    ASSERT_EQ(field("1006"), "Diablo");
+    ASSERT_EQ(field("1003"), "Dagger");
+    DropDownList* targets = list("1007");
+    targets->setFocus();
+    press(Qt::Key_Down);
+    EXPECT_EQ(targets->currentText(), "Diablo");
+    EXPECT_EQ(window.converter().state().outputFileName, "SWORD.hif");
+    // Opened and closed with Escape, with no change: the target change still runs.
+    targets->showPopup();
+    ASSERT_TRUE(targets->isDroppedDown());
+    press(Qt::Key_Escape);
+    QTest::qWait(50);
+    EXPECT_FALSE(targets->isDroppedDown());
+    EXPECT_EQ(window.converter().state().outputFileName, "SWORD.itm");
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(WindowTest, SavesThroughTheButtonsAndReportsInPlainMessageBoxes) {
+    load(dir.write("a.hif", sampleImage(GameVariant::Hellfire, 118)));
+    list("1005")->setCurrentIndex(80);
+    fake.answer(dir.path("out.itm"));
+    control<QPushButton>("1001")->click();
+    ASSERT_EQ(desktop.shown.size(), 1u);
+    EXPECT_EQ(desktop.shown[0].text.toStdString(), "File saved to Harddrive");
+    EXPECT_EQ(desktop.shown[0].caption.toStdString(), "Relicwright");
+    EXPECT_EQ(desktop.shown[0].icon, MessageIcon::None);
+    EXPECT_EQ(dir.read("out.itm").at(392), 6);
+    EXPECT_EQ(dir.read("out.itm").at(92), 2);
+
+    // A file that cannot be read: the stop icon, the path as given, and the previous load still shown.
+    const std::string missing = dir.path("<b>%1.itm");
+    load(missing);
+    ASSERT_EQ(desktop.shown.size(), 2u);
+    EXPECT_EQ(desktop.shown[1].text.toStdString(), missing + " was not found.");
+    EXPECT_EQ(desktop.shown[1].icon, MessageIcon::Stop);
+    EXPECT_EQ(field("1006"), "Hellfire");
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(WindowTest, HelpAsksForTheWindowsTopicAndReportsAMissingViewer) {
+    press(Qt::Key_F1);
+    EXPECT_EQ(desktop.topics, std::vector<unsigned>{131174});
+    ASSERT_EQ(desktop.shown.size(), 1u);
+    EXPECT_EQ(desktop.shown[0].text.toStdString(), "Failed to launch help.");
+    EXPECT_EQ(desktop.shown[0].icon, MessageIcon::Exclamation);
+    QTimer::singleShot(100, [this] {
+        QWidget* box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowTitle().toStdString(), "About Relicwright v1.02");
+        EXPECT_EQ(window.messageOwner(), box);
+        QTest::keyClick(box->windowHandle(), Qt::Key_F1);
+        QTest::keyClick(box->windowHandle(), Qt::Key_Escape);
+    });
+    window.showAboutBox();
+    EXPECT_EQ(desktop.topics, (std::vector<unsigned>{131174, 131172}));
+    EXPECT_TRUE(window.isVisible());
+}
+
+} // namespace
+} // namespace relicwright::testing
+
+int main(int argc, char** argv) {
+    // No display needed: the window is drawn off screen unless a platform was chosen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -2,9 +2,10 @@
 #include "converter/Converter.h"
 #include "itemdata/FileSteps.h"
 #include "ui/ConverterApp.h"
-#include "ui/DesktopHelpViewer.h"
 #include "ui/FileDialogs.h"
+#include "ui/HelpViewer.h"
 #include "ui/MainWindow.h"
+#include "ui/MessagePresenter.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -25,46 +26,28 @@
 namespace relicwright {
 namespace {
 
-struct OpenDialog final : FileDialogs {
-    std::string answer;
-    int shown = 0;
+// Answers the file-open dialog with `answer`; writes down the dialogs and message boxes shown.
+struct Desktop final : FileDialogs, MessagePresenter, HelpViewer {
+    std::string answer, seen;
     FileChoice promptOpenFile(QWidget*, const std::string&, unsigned) override {
-        ++shown;
+        seen += "[open dialog]";
         return FileChoice::fromPath(answer);
     }
     FileChoice promptSaveFile(QWidget*, const std::string&, const std::string&, const std::string&,
                               unsigned) override {
         return {};
     }
-};
-struct Boxes final : MessagePresenter {
-    std::vector<std::string> shown; // text, icon, and whether its owner was on screen
     void present(QWidget* owner, const Message& m) override {
-        shown.push_back(m.text.toStdString() + "|" + std::to_string(int(m.icon)) + "|" +
-                        std::to_string(owner != nullptr && owner->isVisible()));
+        seen += "[" + m.text.toStdString() + ", icon " + std::to_string(int(m.icon)) +
+                (owner != nullptr && owner->isVisible() ? ", over the window]" : "]");
     }
+    bool showTopic(QWidget*, const std::string&, unsigned) override { return false; }
 };
 
-enum class Route { None, Dialog, Argument, Drop };
-
-// Everything a load can leave behind that a user or the next operation sees.
-struct Outcome {
-    ConverterState state;
-    std::string fields;
-    std::vector<int> lists; // selection and size of the item list, then of the target list
-    int dialogs;
-    std::vector<std::string> boxes;
-    bool operator==(const Outcome&) const = default;
-};
-void PrintTo(const Outcome& o, std::ostream* os) {
-    *os << o.fields << " lists " << ::testing::PrintToString(o.lists) << " dialogs " << o.dialogs << " boxes "
-        << ::testing::PrintToString(o.boxes) << " output " << o.state.outputFileName;
-}
-
-// Sends a drag of `list` over the window and then the drop; tells whether the drag was taken.
-bool drop(MainWindow& w, const QList<QUrl>& list) {
+// Drags `urls` over the window and drops them; tells whether the drag was taken.
+bool drop(MainWindow& w, const QList<QUrl>& urls) {
     QMimeData data;
-    data.setUrls(list);
+    data.setUrls(urls);
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&w, &enter);
     QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -72,13 +55,15 @@ bool drop(MainWindow& w, const QList<QUrl>& list) {
     return enter.isAccepted();
 }
 
-Outcome load(Route route, const std::string& path, const std::function<void(MainWindow&)>& act = {}) {
+enum class Route { None, Dialog, Argument, Drop };
+
+// The state, then the boxes, fields and list selections (index/size) after `path` came in by `route`.
+std::pair<ConverterState, std::string> load(Route route, const std::string& path,
+                                            const std::vector<QList<QUrl>>& refused = {}) {
     ConverterApp app("/usr/bin/relicwright");
-    OpenDialog dialog;
-    dialog.answer = path;
-    Boxes boxes;
-    DesktopHelpViewer help;
-    MainWindow w(app, MainWindow::Services{dialog, boxes, help, platformFileSteps()});
+    Desktop desktop;
+    desktop.answer = path;
+    MainWindow w(app, MainWindow::Services{desktop, desktop, desktop, platformFileSteps()});
     if (route == Route::Argument) {
         w.openWhenShown(path);
     }
@@ -88,65 +73,61 @@ Outcome load(Route route, const std::string& path, const std::function<void(Main
     } else if (route == Route::Drop) {
         EXPECT_TRUE(drop(w, {QUrl::fromLocalFile(QString::fromStdString(path))}));
     }
-    if (act) {
-        act(w);
+    for (const QList<QUrl>& urls : refused) {
+        EXPECT_FALSE(drop(w, urls));
     }
     QCoreApplication::processEvents(); // the load waits for the window to be up, or for the drop to end
     QCoreApplication::processEvents();
-    auto* items = w.findChild<QComboBox*>(QStringLiteral("1005"));
-    auto* targets = w.findChild<QComboBox*>(QStringLiteral("1007"));
-    const QString fields = w.findChild<QLineEdit*>(QStringLiteral("1003"))->text() + u'|' +
-                           w.findChild<QLineEdit*>(QStringLiteral("1006"))->text();
-    const std::vector<int> lists{items->currentIndex(), items->count(), targets->currentIndex(),
-                                 targets->count()};
-    return {w.converter().state(), fields.toStdString(), lists, dialog.shown, boxes.shown};
+    std::string screen = desktop.seen;
+    for (const char* name : {"1003", "1006"}) {
+        screen += "|" + w.findChild<QLineEdit*>(QString::fromLatin1(name))->text().toStdString();
+    }
+    for (const char* name : {"1005", "1007"}) {
+        const auto* list = w.findChild<QComboBox*>(QString::fromLatin1(name));
+        screen += "|" + std::to_string(list->currentIndex()) + "/" + std::to_string(list->count());
+    }
+    return {w.converter().state(), screen};
 }
 
-// A sample copied under a new name; whether another program holds it locked; field 1003 after.
-struct Case {
-    const char *sample, *name;
-    bool locked;
-    const char* itemField;
-};
-
-class OpenFromOutside : public ::testing::TestWithParam<Case> {};
+// A sample, the name it is copied to, whether another program holds the copy locked, field 1003 after.
+class OpenFromOutside
+    : public ::testing::TestWithParam<std::tuple<const char*, const char*, bool, const char*>> {};
 
 TEST_P(OpenFromOutside, ArgumentAndDropEndWhereTheOpenDialogEnds) {
-    const Case& c = GetParam();
+    const auto& [sample, name, locked, itemField] = GetParam();
     QTemporaryDir dir;
-    const std::string path = dir.filePath(QString::fromLatin1(c.name)).toStdString();
-    QFile::copy(QStringLiteral(RELICWRIGHT_SAMPLES "/") + QString::fromLatin1(c.sample),
+    const std::string path = dir.filePath(QString::fromLatin1(name)).toStdString();
+    QFile::copy(QStringLiteral(RELICWRIGHT_SAMPLES "/") + QString::fromLatin1(sample),
                 QString::fromStdString(path));
     const int lock = ::open(path.c_str(), O_RDONLY);
-    ASSERT_EQ(::flock(lock, c.locked ? LOCK_EX : LOCK_UN), 0);
+    ASSERT_EQ(::flock(lock, locked ? LOCK_EX : LOCK_UN), 0);
 
-    Outcome viaDialog = load(Route::Dialog, path);
-    EXPECT_EQ(viaDialog.fields.substr(0, viaDialog.fields.find('|')), c.itemField);
-    EXPECT_EQ(viaDialog.boxes.size(), c.locked ? 1u : 0u);
-    EXPECT_EQ(viaDialog.dialogs, 1);
-    viaDialog.dialogs = 0; // the other roads show no dialog
+    auto viaDialog = load(Route::Dialog, path);
+    EXPECT_NE(viaDialog.second.find("|" + std::string(itemField) + "|"), std::string::npos)
+        << viaDialog.second;
+    EXPECT_EQ(viaDialog.second.find("over the window") != std::string::npos, locked) << viaDialog.second;
+    ASSERT_TRUE(viaDialog.second.starts_with("[open dialog]"));
+    viaDialog.second.erase(0, std::string("[open dialog]").size()); // the other roads show no dialog
     EXPECT_EQ(load(Route::Argument, path), viaDialog);
     EXPECT_EQ(load(Route::Drop, path), viaDialog);
     ::close(lock);
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, OpenFromOutside,
-                         ::testing::Values(Case{"dagger.itm", "dagger.itm", false, "Dagger"},
-                                           Case{"amulet.hif", "amulet.HIF", false, "Amulet"},
-                                           Case{"unregistered.itm", "odd.itm", false,
-                                                "Not registered Item!!!"},
-                                           Case{"dagger.itm", "dagger.txt", false, "<not specified>"},
-                                           Case{"dagger.itm", "held.itm", true, "<Empty>"}));
+                         ::testing::Values(std::tuple("dagger.itm", "dagger.itm", false, "Dagger"),
+                                           std::tuple("amulet.hif", "amulet.HIF", false, "Amulet"),
+                                           std::tuple("unregistered.itm", "odd.itm", false,
+                                                      "Not registered Item!!!"),
+                                           std::tuple("dagger.itm", "dagger.txt", false, "<not specified>"),
+                                           std::tuple("dagger.itm", "held.itm", true, "<Empty>")));
 
 TEST(OpenFromOutside, DropCursorRefusesAnythingButOneLocalFile) {
     QTemporaryDir dir;
     const QUrl file = QUrl::fromLocalFile(dir.filePath(QStringLiteral("a.itm")));
     QFile::copy(QStringLiteral(RELICWRIGHT_SAMPLES "/dagger.itm"), file.toLocalFile());
-    const Outcome untouched = load(Route::None, dir.path().toStdString());
-    for (const QList<QUrl>& refused : {QList<QUrl>{file, file}, QList<QUrl>{QUrl::fromLocalFile(dir.path())},
-                                       QList<QUrl>{QUrl(QStringLiteral("https://example.org/a.itm"))}}) {
-        EXPECT_EQ(load(Route::None, "", [&](MainWindow& w) { EXPECT_FALSE(drop(w, refused)); }), untouched);
-    }
+    const std::vector<QList<QUrl>> refused{
+        {file, file}, {QUrl::fromLocalFile(dir.path())}, {QUrl(QStringLiteral("https://example.org/a.itm"))}};
+    EXPECT_EQ(load(Route::None, "", refused), load(Route::None, ""));
 }
 
 } // namespace

@@ -26,6 +26,8 @@
 namespace relicwright {
 namespace {
 
+using namespace std::string_literals;
+
 // Answers the file-open dialog with `answer`; writes down the dialogs and message boxes shown.
 struct Desktop final : FileDialogs, MessagePresenter, HelpViewer {
     std::string answer, seen;
@@ -91,20 +93,19 @@ std::pair<ConverterState, std::string> load(Route route, const std::string& path
 
 // A sample, the name it is copied to, whether another program holds the copy locked, field 1003 after.
 class OpenFromOutside
-    : public ::testing::TestWithParam<std::tuple<const char*, const char*, bool, const char*>> {};
+    : public ::testing::TestWithParam<std::tuple<std::string, std::string, bool, std::string>> {};
 
 TEST_P(OpenFromOutside, ArgumentAndDropEndWhereTheOpenDialogEnds) {
     const auto& [sample, name, locked, itemField] = GetParam();
     QTemporaryDir dir;
-    const std::string path = dir.filePath(QString::fromLatin1(name)).toStdString();
-    QFile::copy(QStringLiteral(RELICWRIGHT_SAMPLES "/") + QString::fromLatin1(sample),
+    const std::string path = dir.filePath(QString::fromStdString(name)).toStdString();
+    QFile::copy(QStringLiteral(RELICWRIGHT_SAMPLES "/") + QString::fromStdString(sample),
                 QString::fromStdString(path));
     const int lock = ::open(path.c_str(), O_RDONLY);
     ASSERT_EQ(::flock(lock, locked ? LOCK_EX : LOCK_UN), 0);
 
     auto viaDialog = load(Route::Dialog, path);
-    EXPECT_NE(viaDialog.second.find("|" + std::string(itemField) + "|"), std::string::npos)
-        << viaDialog.second;
+    EXPECT_NE(viaDialog.second.find("|" + itemField + "|"), std::string::npos) << viaDialog.second;
     EXPECT_EQ(viaDialog.second.find("over the window") != std::string::npos, locked) << viaDialog.second;
     ASSERT_TRUE(viaDialog.second.starts_with("[open dialog]"));
     viaDialog.second.erase(0, std::string("[open dialog]").size()); // the other roads show no dialog
@@ -113,13 +114,13 @@ TEST_P(OpenFromOutside, ArgumentAndDropEndWhereTheOpenDialogEnds) {
     ::close(lock);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, OpenFromOutside,
-                         ::testing::Values(std::tuple("dagger.itm", "dagger.itm", false, "Dagger"),
-                                           std::tuple("amulet.hif", "amulet.HIF", false, "Amulet"),
-                                           std::tuple("unregistered.itm", "odd.itm", false,
-                                                      "Not registered Item!!!"),
-                                           std::tuple("dagger.itm", "dagger.txt", false, "<not specified>"),
-                                           std::tuple("dagger.itm", "held.itm", true, "<Empty>")));
+INSTANTIATE_TEST_SUITE_P(
+    Files, OpenFromOutside,
+    ::testing::Values(std::tuple("dagger.itm"s, "dagger.itm"s, false, "Dagger"s),
+                      std::tuple("amulet.hif"s, "amulet.HIF"s, false, "Amulet"s),
+                      std::tuple("unregistered.itm"s, "odd.itm"s, false, "Not registered Item!!!"s),
+                      std::tuple("dagger.itm"s, "dagger.txt"s, false, "<not specified>"s),
+                      std::tuple("dagger.itm"s, "held.itm"s, true, "<Empty>"s)));
 
 TEST(OpenFromOutside, DropCursorRefusesAnythingButOneLocalFile) {
     QTemporaryDir dir;

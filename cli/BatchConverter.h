@@ -3,10 +3,12 @@
 #include "itemdata/GameVariant.h"
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace relicwright {
 
@@ -31,18 +33,27 @@ struct ConversionOutcome {
     std::string message;
 };
 
-// Converts files one at a time exactly as the window's save does for the same source, target and
-// item entry, and remembers what it wrote so that one run never overwrites its own output.
+// Converts files exactly as the window's save does for the same source, target and item entry, and
+// remembers what it wrote so that one run never overwrites its own output.
 class BatchConverter {
 public:
     explicit BatchConverter(ConvertOptions options);
 
     ConversionOutcome convert(const std::string& path);
 
+    // Converts all files as `convert` would one after another, but several at once, so that the disk
+    // flushes them together. Two files that share a source or an output path still run in the
+    // given order. `report` runs on the calling thread, in the given order, once the file's output
+    // is durable or its conversion has failed; at most a fixed window of files is under way at once.
+    void convertAll(const std::vector<std::string>& paths,
+                    const std::function<void(std::size_t, const ConversionOutcome&)>& report);
+
     // title plus ".hif" or ".itm", beside the source or in the chosen directory.
     std::string outputPathFor(const std::string& path) const;
 
 private:
+    // Everything but remembering the output; safe to run on several threads at once.
+    ConversionOutcome convertOne(const std::string& path, bool outputWrittenBefore) const;
     std::string comparablePath(const std::string& path) const;
 
     ConvertOptions options_;

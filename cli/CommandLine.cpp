@@ -113,8 +113,8 @@ int runConvert(const ConvertOptions& options, const std::vector<std::string>& fi
                std::ostream& err) {
     BatchConverter converter(options);
     std::size_t converted = 0;
-    for (const auto& path : files) {
-        const ConversionOutcome outcome = converter.convert(path);
+    converter.convertAll(files, [&](std::size_t index, const ConversionOutcome& outcome) {
+        const std::string& path = files[index];
         if (outcome.converted) {
             ++converted;
             out << path << " -> " << outcome.outputPath << " (" << variantText(options.target) << ", "
@@ -122,7 +122,7 @@ int runConvert(const ConvertOptions& options, const std::vector<std::string>& fi
         } else {
             err << path << ": not converted: " << outcome.message << '\n';
         }
-    }
+    });
     out << "converted " << converted << " of " << files.size() << " files\n";
     return converted == files.size() ? kExitDone : kExitFailed;
 }

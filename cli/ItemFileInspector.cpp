@@ -1,5 +1,7 @@
 #include "ItemFileInspector.h"
 
+#include "Utf8Path.h"
+
 #include "converter/FileChoice.h"
 #include "itemdata/FileError.h"
 #include "itemdata/ItemCatalogue.h"
@@ -21,9 +23,13 @@ ItemFileFacts ItemFileInspector::inspect(const std::string& path) {
     if (!facts.variant) {
         // Not an item file, so it is not opened; only its size is told.
         std::error_code error;
-        facts.size = std::filesystem::file_size(path, error);
+        facts.size = std::filesystem::file_size(pathFromUtf8(path), error);
         if (error) {
-            throw FileError(platformFileSteps().causeOf(error.value()), error.value(), path);
+            // The library reports C error numbers where it used the C runtime, as on Windows.
+            const FileErrorCause cause = error.category() == std::generic_category()
+                                             ? causeFromErrno(error.value())
+                                             : platformFileSteps().causeOf(error.value());
+            throw FileError(cause, error.value(), path);
         }
         return facts;
     }

@@ -14,4 +14,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)
+
+# Wine runs the tests, in a Wine prefix of the build's own, quietly.
+find_program(RELICWRIGHT_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CACHE)
+if(RELICWRIGHT_WINE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR env WINEPREFIX=${CMAKE_BINARY_DIR}/wine WINEDEBUG=-all ${RELICWRIGHT_WINE})
+endif()

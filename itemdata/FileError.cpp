@@ -64,7 +64,6 @@ FileErrorCause causeFromErrno(int errorNumber) noexcept {
     case 0:
         return FileErrorCause::NoError;
     case ENOENT:
-    case ESTALE:
         return FileErrorCause::NotFound;
     case ENOTDIR:
     case ENAMETOOLONG:
@@ -90,9 +89,6 @@ FileErrorCause causeFromErrno(int errorNumber) noexcept {
     case EIO:
     case ENXIO:
     case ENODEV:
-    case ENOMEDIUM:
-    case EMEDIUMTYPE:
-    case EREMOTEIO:
         return FileErrorCause::HardwareError;
     case EWOULDBLOCK:
         return FileErrorCause::SharingViolation;
@@ -100,9 +96,57 @@ FileErrorCause causeFromErrno(int errorNumber) noexcept {
     case EDEADLK:
         return FileErrorCause::LockingViolation;
     case ENOSPC:
-    case EDQUOT:
     case EFBIG:
         return FileErrorCause::DiskFull;
+#ifdef EDQUOT // Numbers only some systems have; a Windows build has none of them.
+    case ESTALE:
+        return FileErrorCause::NotFound;
+    case ENOMEDIUM:
+    case EMEDIUMTYPE:
+    case EREMOTEIO:
+        return FileErrorCause::HardwareError;
+    case EDQUOT:
+        return FileErrorCause::DiskFull;
+#endif
+    default:
+        return FileErrorCause::OtherError;
+    }
+}
+
+FileErrorCause causeFromWin32Error(int errorNumber) noexcept {
+    switch (errorNumber) {
+    case 0:
+        return FileErrorCause::NoError;
+    case 2: case 6: case 18: case 107:
+        return FileErrorCause::NotFound;
+    case 3: case 15: case 17: case 34: case 52: case 53: case 55: case 67: case 70: case 85:
+    case 111: case 123: case 124: case 125: case 144: case 154: case 161: case 206: case 208:
+    case 267:
+        return FileErrorCause::InvalidPath;
+    case 4: case 36: case 68: case 113:
+        return FileErrorCause::TooManyOpenFiles;
+    case 5: case 12: case 19: case 29: case 54: case 58: case 64: case 65: case 71: case 80:
+    case 82: case 86: case 170: case 183: case 999:
+        return FileErrorCause::AccessDenied;
+    case 11: case 26: case 60: case 66: case 114: case 182: case 191: case 193:
+        return FileErrorCause::InvalidHandle;
+    case 16: case 145:
+        return FileErrorCause::IsCurrentDirectory;
+    case 62:
+        return FileErrorCause::DirectoryFull;
+    case 24: case 25: case 27: case 30: case 131: case 132:
+        return FileErrorCause::SeekFailed;
+    case 20: case 21: case 22: case 23: case 57: case 59: case 88: case 117: case 995: case 996:
+    case 997:
+        return FileErrorCause::HardwareError;
+    case 32:
+        return FileErrorCause::SharingViolation;
+    case 33: case 108: case 167:
+        return FileErrorCause::LockingViolation;
+    case 39: case 112:
+        return FileErrorCause::DiskFull;
+    case 38:
+        return FileErrorCause::PastEnd;
     default:
         return FileErrorCause::OtherError;
     }

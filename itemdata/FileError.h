@@ -51,5 +51,7 @@ private:
 inline constexpr std::size_t kMaxMessageLength = 511;
 
 FileErrorCause causeFromErrno(int errorNumber) noexcept;
+// Windows' system error codes (GetLastError); every code not listed means OtherError.
+FileErrorCause causeFromWin32Error(int errorNumber) noexcept;
 
 } // namespace relicwright

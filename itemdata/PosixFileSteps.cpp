@@ -5,8 +5,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
+#include <mutex>
 #include <random>
+#include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,14 +35,53 @@ std::string directoryOf(const std::string& path) {
     return start == 1 ? "/" : path.substr(0, start - 1);
 }
 
+constexpr std::string_view kTemporaryPrefix = ".relicwright-";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+
 std::string temporaryNameIn(const std::string& directory) {
     // Short and hidden, so it fits beside a target whose own name is as long as names may be.
     static std::atomic<unsigned> counter{0};
     static const unsigned seed = std::random_device{}();
     char name[64];
-    std::snprintf(name, sizeof name, "/.relicwright-%d-%08x-%u.tmp", static_cast<int>(::getpid()), seed,
-                  counter.fetch_add(1));
+    std::snprintf(name, sizeof name, "/%s%d-%08x-%u%s", kTemporaryPrefix.data(), static_cast<int>(::getpid()),
+                  seed, counter.fetch_add(1), kTemporarySuffix.data());
     return directory + name;
+}
+
+// A replacing save must name its file before renaming it over the target, and a named temporary
+// file carries its name throughout; killed (or cut off by a power failure) in between, a save
+// leaves the name behind. Every save holds a lock on its file until the rename, so a temporary
+// file that nobody holds is left over, and the first save of this process into the directory
+// removes it.
+void removeLeftovers(const std::string& directory) {
+    static std::mutex mutex;
+    static std::set<std::string> swept;
+    {
+        const std::lock_guard lock(mutex);
+        if (!swept.insert(directory).second) {
+            return;
+        }
+    }
+    DIR* listing = ::opendir(directory.c_str());
+    if (listing == nullptr) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view name(entry->d_name);
+        if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) {
+            continue;
+        }
+        const int handle = ::openat(::dirfd(listing), entry->d_name,
+                                    O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+        if (handle < 0) {
+            continue;
+        }
+        if (::flock(handle, LOCK_EX | LOCK_NB) == 0) {
+            ::unlinkat(::dirfd(listing), entry->d_name, 0);
+        }
+        ::close(handle);
+    }
+    ::closedir(listing);
 }
 
 // Gives the file a name in the directory that nothing else uses yet.
@@ -184,24 +226,32 @@ public:
 
     int createTemporary(const std::string& target, FileHandle held, TemporaryFile& temporary) override {
         const std::string directory = directoryOf(target);
+        removeLeftovers(directory);
         const mode_t mode = held != kNoFileHandle ? S_IRUSR | S_IWUSR : 0666;
-        const int unnamed = ::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+        // The unnamed file is named through /proc, which a chroot may lack.
+        static const bool canName = ::access("/proc/self/fd", F_OK) == 0;
+        const int unnamed = canName ? ::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode) : -1;
         if (unnamed >= 0) {
             temporary = {unnamed, std::string()};
-        } else if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+        } else if (canName && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
             return lastError();
         } else if (const int error = createNamed(directory, mode, temporary)) {
             return error;
         }
+        // Marks the file as in use until it is renamed (removeLeftovers). A fresh file cannot be
+        // locked by anyone else, short of a sweep that opened a named one a moment ago.
+        ::flock(fd(temporary.handle), LOCK_EX | LOCK_NB);
         if (held != kNoFileHandle) {
             // Keep the replaced file's permissions; the owner is kept where we are allowed to.
             struct stat existing {};
-            if (::fstat(fd(held), &existing) != 0 || ::fchmod(fd(temporary.handle), existing.st_mode & 07777) != 0) {
+            if (::fstat(fd(held), &existing) != 0 ||
+                ::fchmod(fd(temporary.handle), existing.st_mode & 07777) != 0) {
                 const int error = lastError();
                 discard(temporary);
                 return error;
             }
-            [[maybe_unused]] const int ignored = ::fchown(fd(temporary.handle), existing.st_uid, existing.st_gid);
+            [[maybe_unused]] const int ignored =
+                ::fchown(fd(temporary.handle), existing.st_uid, existing.st_gid);
         }
         return 0;
     }
@@ -236,13 +286,15 @@ public:
             }
             temporary.path = std::move(name);
         }
-        if (const int error = closeTemporary(temporary)) {
+        // Renamed before it is closed: the open file keeps its lock until it has left its name.
+        const int error = mayReplace
+                              ? (::rename(temporary.path.c_str(), target.c_str()) != 0 ? lastError() : 0)
+                              : renameNoReplace(temporary.path.c_str(), target.c_str());
+        if (error != 0) {
             return error;
         }
-        if (mayReplace) {
-            return ::rename(temporary.path.c_str(), target.c_str()) != 0 ? lastError() : 0;
-        }
-        return renameNoReplace(temporary.path.c_str(), target.c_str());
+        temporary.path.clear();
+        return closeTemporary(temporary);
     }
 
     int flushDirectory(const std::string& target) override {

@@ -22,11 +22,10 @@ bool isFile(const std::filesystem::path& path) {
 } // namespace
 
 std::string DesktopHelpViewer::helpPageFor(const std::string& helpFilePath) {
-    const std::filesystem::path helpFile(helpFilePath);
-    const std::filesystem::path programDirectory = helpFile.parent_path();
+    const std::filesystem::path programDirectory = std::filesystem::path(helpFilePath).parent_path();
     const std::filesystem::path candidates[] = {
-        // Named like the program, beside it: how the build tree has it.
-        std::filesystem::path(helpFile).replace_extension(".html"),
+        // Beside the program: how the build tree has it.
+        programDirectory / "help.html",
         // Installed: <prefix>/bin/relicwright finds <prefix>/share/relicwright/help.html.
         programDirectory.parent_path() / "share" / "relicwright" / "help.html",
         programDirectory.parent_path() / "share" / "doc" / "relicwright" / "help.html",

@@ -18,6 +18,11 @@ fs::path pathOf(const std::string& utf8) {
     return fs::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+std::string utf8Of(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
 } // namespace
 
 ScratchDirectory::ScratchDirectory() {
@@ -27,7 +32,7 @@ ScratchDirectory::ScratchDirectory() {
     for (;;) {
         const fs::path candidate = parent / ("relicwright-test-" + std::to_string(random()));
         if (fs::create_directory(candidate)) {
-            root_ = candidate.string();
+            root_ = utf8Of(candidate);
             return;
         }
     }
@@ -36,14 +41,14 @@ ScratchDirectory::ScratchDirectory() {
 ScratchDirectory::~ScratchDirectory() {
     std::error_code ignored;
     // Tests make files read-only; give them back their write bits so they can go.
-    for (const auto& entry : fs::recursive_directory_iterator(root_, ignored)) {
+    for (const auto& entry : fs::recursive_directory_iterator(pathOf(root_), ignored)) {
         fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
     }
-    fs::remove_all(root_, ignored);
+    fs::remove_all(pathOf(root_), ignored);
 }
 
 std::string ScratchDirectory::path(const std::string& name) const {
-    return (pathOf(root_) / pathOf(name)).string();
+    return utf8Of(pathOf(root_) / pathOf(name));
 }
 
 std::string ScratchDirectory::write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
@@ -64,15 +69,15 @@ std::vector<std::uint8_t> ScratchDirectory::read(const std::string& name) const 
 
 std::vector<std::string> ScratchDirectory::names() const {
     std::vector<std::string> found;
-    for (const auto& entry : fs::directory_iterator(root_)) {
-        found.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(pathOf(root_))) {
+        found.push_back(utf8Of(entry.path().filename()));
     }
     std::sort(found.begin(), found.end());
     return found;
 }
 
 void ScratchDirectory::clear() const {
-    for (const auto& entry : fs::directory_iterator(root_)) {
+    for (const auto& entry : fs::directory_iterator(pathOf(root_))) {
         fs::remove_all(entry.path());
     }
 }

@@ -1,0 +1,277 @@
+// The file steps on Windows. Paths are UTF-8 inside the program and UTF-16 at the system calls.
+//
+// Saves put the new file in place with MoveFileExW rather than ReplaceFileW: one call serves both
+// replacing and never replacing (without MOVEFILE_REPLACE_EXISTING the move fails when another
+// program created the target meanwhile), MOVEFILE_WRITE_THROUGH makes the new name durable before
+// it returns, and a failed move leaves the old target untouched, whereas ReplaceFileW needs an
+// existing target, may leave it renamed after a partial failure and promises nothing about the
+// disk. The price is that the new file takes the directory's permissions, like any new file there.
+
+#include "FileSteps.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <atomic>
+#include <climits>
+#include <cstdio>
+#include <string>
+
+namespace relicwright {
+
+namespace {
+
+HANDLE toHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
+FileHandle fromHandle(HANDLE handle) { return reinterpret_cast<FileHandle>(handle); }
+int lastError() { return static_cast<int>(::GetLastError()); }
+
+// Empty for text that is not UTF-8; such a name cannot exist on disk.
+std::wstring widen(const std::string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                             static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                          wide.data(), length);
+    return wide;
+}
+
+std::string narrow(const std::wstring& wide) {
+    if (wide.empty()) {
+        return {};
+    }
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                             nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length,
+                          nullptr, nullptr);
+    return text;
+}
+
+std::wstring fullPathOf(const std::wstring& path) {
+    const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) {
+        return path;
+    }
+    std::wstring full(needed, L'\0');
+    const DWORD length = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    full.resize(length < needed ? length : 0);
+    return full.empty() ? path : full;
+}
+
+// The path as the file functions take it. Long paths get the "\\?\" prefix, which lifts the limit
+// of 260 characters but turns off the system's own clean-up of the path, so the full path is made first.
+std::wstring apiPath(const std::string& path) {
+    std::wstring wide = widen(path);
+    if (wide.empty() || wide.starts_with(LR"(\\?\)") || wide.starts_with(LR"(\\.\)")) {
+        return wide;
+    }
+    const std::wstring full = fullPathOf(wide);
+    // Directories are limited to 248 characters, leaving room for an 8.3 name.
+    if (full.size() < MAX_PATH - 12) {
+        return wide;
+    }
+    if (full.starts_with(LR"(\\?\)") || full.starts_with(LR"(\\.\)")) {
+        return full;
+    }
+    if (full.starts_with(LR"(\\)")) {
+        return LR"(\\?\UNC\)" + full.substr(2);
+    }
+    return LR"(\\?\)" + full;
+}
+
+// The directory part of a path, separator included, so a bare name stays in the working
+// directory and "C:name" on that drive's.
+std::string directoryPrefix(const std::string& path) {
+    const auto end = path.find_last_of("\\/:");
+    return end == std::string::npos ? std::string() : path.substr(0, end + 1);
+}
+
+class Win32FileSteps final : public FileSteps {
+public:
+    FileErrorCause causeOf(int errorNumber) const override { return causeFromWin32Error(errorNumber); }
+
+    int openForReading(const std::string& path, FileHandle& file, std::uint64_t& size) override {
+        const std::wstring wide = apiPath(path);
+        if (wide.empty()) {
+            return ERROR_INVALID_NAME;
+        }
+        // Share mode 0: no other program may open the file while it is read.
+        const HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            return lastError();
+        }
+        LARGE_INTEGER length{};
+        // Devices, pipes and consoles can be opened by name too; only disk files are item files.
+        if (::GetFileType(handle) != FILE_TYPE_DISK || !::GetFileSizeEx(handle, &length)) {
+            ::CloseHandle(handle);
+            return ERROR_ACCESS_DENIED;
+        }
+        file = fromHandle(handle);
+        size = static_cast<std::uint64_t>(length.QuadPart);
+        return 0;
+    }
+
+    int read(FileHandle file, std::uint8_t* buffer, std::size_t size, std::size_t& got) override {
+        DWORD count = 0;
+        const DWORD wanted = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
+        if (!::ReadFile(toHandle(file), buffer, wanted, &count, nullptr)) {
+            return lastError();
+        }
+        got = count;
+        return 0;
+    }
+
+    int close(FileHandle file) override { return ::CloseHandle(toHandle(file)) ? 0 : lastError(); }
+
+    std::string saveTarget(const std::string& path) override {
+        const std::wstring wide = apiPath(path);
+        const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+        if (wide.empty() || attributes == INVALID_FILE_ATTRIBUTES ||
+            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+            return path;
+        }
+        // A symbolic link: the save replaces the file it points to, not the link.
+        const DWORD anyShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+        const HANDLE handle = ::CreateFileW(wide.c_str(), 0, anyShare, nullptr, OPEN_EXISTING,
+                                            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            return path;
+        }
+        std::wstring final(32768, L'\0');
+        const DWORD length = ::GetFinalPathNameByHandleW(handle, final.data(),
+                                                         static_cast<DWORD>(final.size()), VOLUME_NAME_DOS);
+        ::CloseHandle(handle);
+        if (length == 0 || length >= final.size()) {
+            return path;
+        }
+        final.resize(length);
+        if (final.starts_with(LR"(\\?\UNC\)")) {
+            final = LR"(\\)" + final.substr(8);
+        } else if (final.starts_with(LR"(\\?\)")) {
+            final.erase(0, 4);
+        }
+        return narrow(final);
+    }
+
+    std::string fullPath(const std::string& target) override {
+        const std::wstring wide = widen(target);
+        return wide.empty() ? target : narrow(fullPathOf(wide));
+    }
+
+    // Nothing is held: a file kept open, even with share mode 0, could not be replaced by the move.
+    // The move itself is refused while another program has the target open.
+    int claimTarget(const std::string& target, bool mayReplace, FileHandle& held) override {
+        held = kNoFileHandle;
+        const std::wstring wide = apiPath(target);
+        if (wide.empty()) {
+            return ERROR_INVALID_NAME;
+        }
+        const DWORD attributes = ::GetFileAttributesW(wide.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES) {
+            const int error = lastError();
+            return error == ERROR_FILE_NOT_FOUND ? 0 : error;
+        }
+        if (!mayReplace) {
+            return ERROR_FILE_EXISTS;
+        }
+        if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+            return ERROR_ACCESS_DENIED;
+        }
+        const HANDLE handle = ::CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            return lastError();
+        }
+        const bool diskFile = ::GetFileType(handle) == FILE_TYPE_DISK;
+        ::CloseHandle(handle);
+        return diskFile ? 0 : ERROR_ACCESS_DENIED;
+    }
+
+    int createTemporary(const std::string& target, FileHandle, TemporaryFile& temporary) override {
+        // Hidden and system files stay so once replaced; the move keeps the new file's attributes.
+        const DWORD existing = ::GetFileAttributesW(apiPath(target).c_str());
+        DWORD attributes = FILE_ATTRIBUTE_NORMAL;
+        if (existing != INVALID_FILE_ATTRIBUTES) {
+            attributes = existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+            attributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+        }
+        static std::atomic<unsigned> counter{0};
+        const std::string directory = directoryPrefix(target);
+        for (int attempt = 0;; ++attempt) {
+            char name[64];
+            std::snprintf(name, sizeof name, ".relicwright-%lu-%lu-%u.tmp", ::GetCurrentProcessId(),
+                          ::GetTickCount(), counter.fetch_add(1));
+            const std::string path = directory + name;
+            const HANDLE handle = ::CreateFileW(apiPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                                attributes, nullptr);
+            if (handle != INVALID_HANDLE_VALUE) {
+                temporary.handle = fromHandle(handle);
+                temporary.path = path;
+                return 0;
+            }
+            const int error = lastError();
+            if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt == 100) {
+                return error;
+            }
+        }
+    }
+
+    int write(FileHandle file, const std::uint8_t* data, std::size_t size, std::size_t& written) override {
+        DWORD count = 0;
+        const DWORD wanted = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
+        if (!::WriteFile(toHandle(file), data, wanted, &count, nullptr)) {
+            return lastError();
+        }
+        written = count;
+        return 0;
+    }
+
+    int flush(FileHandle file) override { return ::FlushFileBuffers(toHandle(file)) ? 0 : lastError(); }
+
+    int commit(TemporaryFile& temporary, const std::string& target, bool mayReplace) override {
+        // Our own open handle would keep the file from being moved.
+        const bool closed = ::CloseHandle(toHandle(temporary.handle));
+        temporary.handle = kNoFileHandle;
+        if (!closed) {
+            return lastError();
+        }
+        const DWORD flags = MOVEFILE_WRITE_THROUGH | (mayReplace ? MOVEFILE_REPLACE_EXISTING : 0);
+        if (!::MoveFileExW(apiPath(temporary.path).c_str(), apiPath(target).c_str(), flags)) {
+            return lastError();
+        }
+        temporary.path.clear();
+        return 0;
+    }
+
+    // MOVEFILE_WRITE_THROUGH has already made the new name durable; a directory cannot be flushed
+    // by handle here anyway.
+    int flushDirectory(const std::string&) override { return 0; }
+
+    void discard(TemporaryFile& temporary) override {
+        if (temporary.handle != kNoFileHandle) {
+            ::CloseHandle(toHandle(temporary.handle));
+            temporary.handle = kNoFileHandle;
+        }
+        if (!temporary.path.empty()) {
+            ::DeleteFileW(apiPath(temporary.path).c_str());
+            temporary.path.clear();
+        }
+    }
+};
+
+} // namespace
+
+FileSteps& platformFileSteps() {
+    static Win32FileSteps steps;
+    return steps;
+}
+
+std::string_view pathSeparators() { return "\\/"; }
+
+} // namespace relicwright

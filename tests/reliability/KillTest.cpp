@@ -1,0 +1,126 @@
+// relicwright-cli convert --force, killed with SIGKILL at random moments while it replaces 300 files.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string contentOf(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+pid_t start(const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    for (const auto& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    return child;
+}
+
+int statusOf(pid_t child) {
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return status;
+}
+
+std::vector<fs::path> leftovers(const fs::path& directory) {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(directory)) {
+        if (entry.path().filename().string().starts_with(".relicwright-")) {
+            found.push_back(entry.path());
+        }
+    }
+    return found;
+}
+
+TEST(KilledConvert, LeavesEveryOutputOldOrNewAndNoTemporaryFile) {
+    std::string pattern = (fs::temp_directory_path() / "relicwright-kill-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    const fs::path directory = pattern;
+    const int probe = ::open(directory.c_str(), O_TMPFILE | O_WRONLY, 0600);
+    const bool unnamedFiles = probe >= 0;
+    ::close(probe);
+
+    // Two commands that write different bytes; each run replaces what the one before left.
+    std::vector<std::string> commands[2];
+    for (int k : {0, 1}) {
+        commands[k] = {RELICWRIGHT_CLI,      "convert", "--force", "--to", "hellfire", "--item",
+                       std::to_string(k + 1)};
+    }
+    std::vector<fs::path> outputs;
+    for (int n = 0; n < 300; ++n) {
+        const fs::path input = directory / ("item" + std::to_string(n) + ".itm");
+        fs::copy_file(RELICWRIGHT_SAMPLE_ITM, input);
+        for (auto& command : commands) {
+            command.push_back(input.string());
+        }
+        outputs.push_back(fs::path(input).replace_extension(".hif"));
+    }
+    std::string images[2];
+    for (int k : {0, 1}) {
+        ASSERT_EQ(statusOf(start(commands[k])), 0);
+        images[k] = contentOf(outputs.back());
+        ASSERT_EQ(images[k].size(), 400u);
+    }
+    ASSERT_NE(images[0], images[1]);
+
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    std::vector<std::string> before(outputs.size(), images[1]);
+    for (int kill = 0; kill < 20; ++kill) {
+        const pid_t child = start(commands[kill % 2]);
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 120000));
+        ::kill(child, SIGKILL);
+        statusOf(child);
+        for (std::size_t i = 0; i < outputs.size(); ++i) {
+            const std::string bytes = contentOf(outputs[i]);
+            ASSERT_TRUE(bytes == before[i] || bytes == images[kill % 2])
+                << outputs[i] << " after kill " << kill;
+            before[i] = bytes;
+        }
+        // Only a replacing save's name between its link and its rename may be left, once its file is
+        // complete; the next run removes it.
+        for (const auto& leftover : leftovers(directory)) {
+            EXPECT_TRUE(!unnamedFiles || contentOf(leftover) == images[kill % 2]) << leftover;
+        }
+    }
+
+    // A run removes what killed runs left, but never a file that a live save holds.
+    const fs::path held = directory / ".relicwright-2-0-0.tmp";
+    std::ofstream(directory / ".relicwright-1-0-0.tmp").put('x');
+    std::ofstream(held).put('x');
+    const int holder = ::open(held.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    ASSERT_EQ(statusOf(start(commands[0])), 0);
+    ::close(holder);
+    EXPECT_EQ(leftovers(directory), std::vector<fs::path>{held});
+    EXPECT_EQ(contentOf(outputs.front()), images[0]);
+    fs::remove_all(directory);
+    if (!unnamedFiles) {
+        GTEST_SKIP() << "no unnamed temporary files (O_TMPFILE) in " << directory.parent_path()
+                     << ": a killed save may leave a partial temporary file there until the next run";
+    }
+}
+
+} // namespace

@@ -1,0 +1,130 @@
+#include "WindowFixture.h"
+
+#include "winui/CommonFileDialogs.h"
+
+namespace relicwright::winui::testing {
+namespace {
+
+TEST_F(WindowTest, StartsEmptyWithTheFocusOnLoadAndEnterThereOpensTheFileDialog) {
+    EXPECT_EQ(text(IDC_ITEM_FIELD), "<Empty>");
+    EXPECT_EQ(text(IDC_SOURCE_GAME_FIELD), "<Empty>");
+    EXPECT_EQ(send(IDC_ITEM_LIST, CB_GETCURSEL), CB_ERR);
+    EXPECT_EQ(send(IDC_TARGET_LIST, CB_GETCURSEL), CB_ERR);
+    EXPECT_EQ(GetFocus(), control(IDC_LOAD));
+    key(dialog, VK_RETURN);
+    ASSERT_EQ(dialogs.openFilters.size(), 1u);
+    EXPECT_EQ(CommonFileDialogs::dialogFilter(dialogs.openFilters[0]).substr(0, 37),
+              std::wstring(L"Both Files (*.itm;*.hif)\0*.itm;*.hif\0", 37));
+    EXPECT_FALSE(window.ending());
+}
+
+// Loads a dagger, picks the target (closing its drop-down) and the item, saves; the file is checked
+// against the games' own numbers: header, base item code and quality byte at the target's offsets.
+struct Road {
+    bool hellfireSource;
+    WPARAM target; // 0 "Hellfire", 1 "Diablo"
+    WPARAM item;
+    const char* message;
+    std::uint8_t code;
+    int quality; // -1: the source record's own byte
+};
+class ConversionRoad : public WindowTest, public ::testing::WithParamInterface<Road> {};
+
+TEST_P(ConversionRoad, WritesTheTargetGamesFile) {
+    const Road road = GetParam();
+    const bool toHellfire = road.target == 0;
+    dialogs.answers = {itemFile(road.hellfireSource ? "dagger.hif" : "dagger.itm", road.hellfireSource,
+                                road.hellfireSource ? 118 : 113),
+                       path("out.bin")};
+    send(IDC_LOAD, BM_CLICK);
+    EXPECT_EQ(text(IDC_ITEM_FIELD), "Dagger");
+    EXPECT_EQ(text(IDC_SOURCE_GAME_FIELD), road.hellfireSource ? "Hellfire" : "Diablo");
+    send(IDC_TARGET_LIST, CB_SETCURSEL, road.target);
+    closeUpTargets();
+    send(IDC_ITEM_LIST, CB_SETCURSEL, road.item);
+    send(IDC_SAVE, BM_CLICK);
+
+    EXPECT_EQ(dialogs.saveNames, std::vector<std::string>{toHellfire ? "dagger.hif" : "dagger.itm"});
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, road.message);
+    EXPECT_EQ(boxes.shown[0].caption, "Relicwright");
+    EXPECT_EQ(boxes.shown[0].owner, dialog);
+    EXPECT_EQ(boxes.shown[0].style & MB_ICONMASK, 0u);
+    std::ifstream in(path("out.bin"), std::ios::binary);
+    const std::string out{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    ASSERT_EQ(out.size(), 400u);
+    const std::size_t from = road.hellfireSource ? 28 : 32, to = toHellfire ? 28 : 32; // record offsets
+    EXPECT_EQ(out.substr(0, to), toHellfire ? "HELLFIRE ITEM FILE" + std::string(10, '\0')
+                                            : "ITM01.I'll get that al'Thor!" + std::string(4, '\0'));
+    EXPECT_EQ(static_cast<std::uint8_t>(out[to + 360]), road.code);
+    const auto sourceByte = [&](std::size_t record) { return static_cast<std::uint8_t>((from + record) * 7 + 3); };
+    EXPECT_EQ(static_cast<std::uint8_t>(out[to + 60]), road.quality < 0 ? sourceByte(60) : road.quality);
+    EXPECT_EQ(static_cast<std::uint8_t>(out[to + 100]), sourceByte(100));
+}
+
+INSTANTIATE_TEST_SUITE_P(FourRoads, ConversionRoad,
+                         ::testing::Values(Road{false, 0, 33, "File saved to Harddrive", 118, -1},
+                                           Road{true, 1, 33, "File saved to Harddrive", 113, -1},
+                                           Road{false, 1, 76, "File saved to Harddrive!", 151, -1},
+                                           Road{true, 0, 80, "File saved to Harddrive!", 6, 2}));
+
+TEST_F(WindowTest, ASeparatorEntryIsRefusedAndNothingIsWritten) {
+    dialogs.answers = {itemFile("dagger.itm", false, 113), path("out.hif")};
+    send(IDC_LOAD, BM_CLICK);
+    send(IDC_ITEM_LIST, CB_SETCURSEL, 32);
+    send(IDC_SAVE, BM_CLICK);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, "File Not saved! Perhaps some wrong Selections.");
+    EXPECT_EQ(boxes.shown[0].style & MB_ICONMASK, 0u);
+    EXPECT_FALSE(std::filesystem::exists(path("out.hif")));
+}
+
+TEST_F(WindowTest, AFileThatCannotBeReadIsReportedWithTheStopIconAndTheWindowGoesOn) {
+    dialogs.answers = {path("missing.itm")};
+    send(IDC_LOAD, BM_CLICK);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, path("missing.itm") + " was not found.");
+    EXPECT_EQ(boxes.shown[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
+    EXPECT_EQ(boxes.shown[0].caption, "Relicwright");
+    EXPECT_EQ(text(IDC_SOURCE_GAME_FIELD), "<Empty>");
+    EXPECT_FALSE(window.ending());
+}
+
+TEST_F(WindowTest, AFileGivenBeforeTheWindowOpensIsLoadedOnceItIsUp) {
+    MainWindow second(app, MainWindow::Services{dialogs, boxes, platformFileSteps()});
+    second.loadWhenShown(itemFile("ring.itm", false, 151));
+    const HWND shown = second.create();
+    EXPECT_EQ(textOf(shown, IDC_ITEM_FIELD), "<Empty>");
+    pump();
+    EXPECT_EQ(textOf(shown, IDC_ITEM_FIELD), "Ring");
+    EXPECT_TRUE(dialogs.openFilters.empty());
+}
+
+// Enter outside a button, Escape anywhere and the close button (key 0) end the window at once.
+struct Ending {
+    int focus;
+    WPARAM key;
+    INT_PTR result;
+};
+class KeyboardEnding : public WindowTest, public ::testing::WithParamInterface<Ending> {};
+
+TEST_P(KeyboardEnding, EndsTheWindowAskingNothing) {
+    SetFocus(control(GetParam().focus));
+    if (GetParam().key == 0) {
+        SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        pump();
+    } else {
+        key(dialog, GetParam().key);
+    }
+    EXPECT_EQ(window.ending(), GetParam().result);
+    EXPECT_TRUE(dialogs.openFilters.empty());
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, KeyboardEnding,
+                         ::testing::Values(Ending{IDC_ITEM_FIELD, VK_RETURN, IDOK}, Ending{IDC_TARGET_LIST, VK_RETURN, IDOK},
+                                           Ending{IDC_LOAD, VK_ESCAPE, IDCANCEL}, Ending{IDC_ITEM_LIST, VK_ESCAPE, IDCANCEL},
+                                           Ending{IDC_SAVE, 0, IDCANCEL}));
+
+} // namespace
+} // namespace relicwright::winui::testing

@@ -1,0 +1,62 @@
+#include "AboutBox.h"
+
+#include "DispatchGuard.h"
+#include "ResourceIds.h"
+#include "WindowPlacement.h"
+
+namespace relicwright::winui {
+
+namespace {
+
+constexpr unsigned kHelpTopic = 0x20000 + IDD_ABOUTBOX;
+
+} // namespace
+
+AboutBox::AboutBox(DispatchGuard& guard, std::function<void(unsigned)> help)
+    : guard_(guard), help_(std::move(help)) {}
+
+void AboutBox::run(HWND owner) {
+    DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_ABOUTBOX), owner, dialogProcedure,
+                    reinterpret_cast<LPARAM>(this));
+    window_ = nullptr;
+}
+
+INT_PTR CALLBACK AboutBox::dialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, lParam);
+        auto* self = reinterpret_cast<AboutBox*>(lParam);
+        self->window_ = window;
+        self->guard_.run([&] { WindowPlacement::centre(window, GetWindow(window, GW_OWNER)); });
+        // TRUE: the focus goes to the first control that takes it, the OK button.
+        return TRUE;
+    }
+    auto* self = reinterpret_cast<AboutBox*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self == nullptr) {
+        return FALSE;
+    }
+    INT_PTR result = FALSE;
+    if (!self->guard_.run([&] { result = self->handleMessage(message, wParam); })) {
+        result = TRUE;
+    }
+    return result;
+}
+
+INT_PTR AboutBox::handleMessage(UINT message, WPARAM wParam) {
+    switch (message) {
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(window_, LOWORD(wParam));
+            return TRUE;
+        }
+        return FALSE;
+    case WM_HELP:
+        if (GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
+            help_(kHelpTopic);
+        }
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace relicwright::winui

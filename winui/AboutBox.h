@@ -1,0 +1,31 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+namespace relicwright::winui {
+
+class DispatchGuard;
+
+// Dialog 100: the program's name, author and icon, with an OK button.
+class AboutBox {
+public:
+    // guard: the main window's, around every message of the box; help: asks for a help topic.
+    AboutBox(DispatchGuard& guard, std::function<void(unsigned)> help);
+
+    // Shows the box modally, centred over its owner, until OK, Enter, Escape or its close button.
+    void run(HWND owner);
+    // The box while it is open, else null.
+    HWND handle() const { return window_; }
+
+private:
+    static INT_PTR CALLBACK dialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR handleMessage(UINT message, WPARAM wParam);
+
+    DispatchGuard& guard_;
+    std::function<void(unsigned)> help_;
+    HWND window_ = nullptr;
+};
+
+} // namespace relicwright::winui

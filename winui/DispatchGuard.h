@@ -1,0 +1,60 @@
+#pragma once
+
+#include "MessageBoxes.h"
+
+#include "itemdata/FileError.h"
+
+#include <functional>
+#include <new>
+#include <string>
+
+namespace relicwright::winui {
+
+inline constexpr const char* kOutOfMemoryText = "Out of memory.";
+
+// The one place where errors of the window's handlers are caught. Every message a window of the
+// program handles runs inside run(); what escapes is shown in a message box and the window goes
+// on, so no exception ever unwinds into the system's code.
+class DispatchGuard {
+public:
+    // caption: the application's name; owner: the window that should own a message box now.
+    DispatchGuard(MessageBoxes& boxes, std::string caption, std::function<HWND()> owner);
+
+    // Returns false when the handler failed and the failure was reported.
+    template <class Handler> bool run(Handler&& handler) noexcept {
+        try {
+            handler();
+            return true;
+        } catch (const FileError& error) {
+            reportFileError(error);
+        } catch (const std::bad_alloc&) {
+            reportOutOfMemory();
+        } catch (const std::exception& error) {
+            reportUnexpected(error.what());
+        } catch (...) {
+            reportUnexpected(nullptr);
+        }
+        return false;
+    }
+
+    // A file error: its message with the stop icon.
+    void reportFileError(const FileError& error) noexcept;
+    // "Out of memory." with the exclamation icon, above every other window.
+    void reportOutOfMemory() noexcept;
+    // Any other warning ("Failed to launch help.") with the exclamation icon.
+    void reportWarning(const std::string& text) noexcept;
+    // A plain message: no icon.
+    void showMessage(const std::string& text);
+
+    const std::string& caption() const { return caption_; }
+
+private:
+    void reportUnexpected(const char* what) noexcept;
+    void show(const std::string& text, UINT style) noexcept;
+
+    MessageBoxes& boxes_;
+    std::string caption_;
+    std::function<HWND()> owner_;
+};
+
+} // namespace relicwright::winui

@@ -1,0 +1,52 @@
+#include "HelpPage.h"
+
+#include "ResourceIds.h"
+#include "WideText.h"
+
+#include <shellapi.h>
+
+#include <cstdint>
+
+namespace relicwright::winui {
+
+namespace {
+
+constexpr unsigned kTopicBase = 0x20000;
+
+bool isUnreserved(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+           c == '_' || c == '~' || c == '/' || c == ':';
+}
+
+} // namespace
+
+std::string HelpPage::address(const std::string& path, unsigned topic) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string url = "file:///";
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c == '\\' ? '/' : c);
+        if (isUnreserved(byte)) {
+            url += static_cast<char>(byte);
+        } else {
+            url += '%';
+            url += kHex[byte >> 4];
+            url += kHex[byte & 0xF];
+        }
+    }
+    url += topic == kTopicBase + IDD_ABOUTBOX ? "#about-box" : "#main-window";
+    return url;
+}
+
+bool HelpPage::open(HWND owner, unsigned topic) const {
+    const std::wstring page = widen(path_);
+    const DWORD attributes = GetFileAttributesW(page.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return false;
+    }
+    const HINSTANCE started =
+        ShellExecuteW(owner, L"open", widen(address(path_, topic)).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    // Values above 32 mean success.
+    return reinterpret_cast<std::intptr_t>(started) > 32;
+}
+
+} // namespace relicwright::winui

@@ -1,0 +1,20 @@
+#pragma once
+
+// Numbers shared by the resource script and the code. Plain macros, because the resource
+// compiler reads this file too.
+
+#define IDD_ABOUTBOX 100
+#define IDS_ABOUTBOX 101
+#define IDD_MAINWINDOW 102
+#define IDI_PROGRAM 131
+#define IDB_BANNER 141
+
+#define IDC_LOAD 1000
+#define IDC_SAVE 1001
+#define IDC_ITEM_FIELD 1003
+#define IDC_ITEM_LIST 1005
+#define IDC_SOURCE_GAME_FIELD 1006
+#define IDC_TARGET_LIST 1007
+
+// The About entry of the system menu; the system keeps the low four bits of a command for itself.
+#define IDM_ABOUTBOX 0x0010

@@ -39,12 +39,12 @@ AboutBox::AboutBox(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("100"));
-    setWindowTitle(QStringLiteral("About Relicwright v1.02"));
+    setWindowTitle(QStringLiteral("About Relicwright v" RELICWRIGHT_VERSION));
     setFont(dialogFont());
     const DialogUnits units = DialogUnits::forFont(font());
 
     // Creation order is the tab order.
-    QLabel* title = staticText("Ostrand's Relicwright v1.02 done by Tamsrook.", this);
+    QLabel* title = staticText("Ostrand's Relicwright v" RELICWRIGHT_VERSION " done by Tamsrook.", this);
     title->setGeometry(units.toPixels(kTitleRect));
     QLabel* copyright = staticText("Copyright (C) 2025", this);
     copyright->setGeometry(units.toPixels(kCopyrightRect));

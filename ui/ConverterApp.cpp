@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -62,18 +63,46 @@ bool ConverterApp::displayAvailable() {
            environmentSet("WAYLAND_DISPLAY");
 }
 
-int ConverterApp::run() {
+int ConverterApp::run(const std::vector<std::string>& arguments) {
+    std::optional<std::string> file;
+    bool optionsEnd = false;
+    for (const std::string& argument : arguments) {
+        if (!optionsEnd && argument == "--") {
+            optionsEnd = true;
+        } else if (!optionsEnd && argument == "--help") {
+            std::cout << "Usage: " << applicationName_ << " [FILE]\n"
+                      << "Converts a Diablo item file (.itm) to a Hellfire item file (.hif) and back.\n"
+                      << "FILE is loaded once the window is up, as if chosen with Load.\n";
+            return 0;
+        } else if (!optionsEnd && argument == "--version") {
+            std::cout << applicationName_ << " " << RELICWRIGHT_VERSION << "\n";
+            return 0;
+        } else if (!optionsEnd && argument.size() > 1 && argument.front() == '-') {
+            std::cerr << applicationName_ << ": unknown option " << argument << "\n"
+                      << "Usage: " << applicationName_ << " [FILE]\n";
+            return 2;
+        } else if (file) {
+            std::cerr << applicationName_ << ": one file at a time\n"
+                      << "Usage: " << applicationName_ << " [FILE]\n";
+            return 2;
+        } else {
+            // The file dialog answers with a full path, so a relative one is made full here.
+            std::error_code error;
+            const auto full = std::filesystem::absolute(argument, error);
+            file = error ? argument : full.lexically_normal().string();
+        }
+    }
     if (!displayAvailable()) {
         std::cerr << applicationName_ << ": no display to show the window on (DISPLAY is not set).\n"
                   << "To run it without a desktop, start it under a virtual X server:\n"
                   << "    xvfb-run -a " << programPath_ << "\n";
         return 1;
     }
-    // Qt is given the program name only, so that no command-line option reaches it.
+    // Qt is given the program name only, so that no argument is taken for one of its options.
     std::string name = programPath_;
-    std::vector<char*> arguments{name.data(), nullptr};
-    int argumentCount = 1;
-    QApplication application(argumentCount, arguments.data());
+    std::vector<char*> qtArguments{name.data(), nullptr};
+    int qtArgumentCount = 1;
+    QApplication application(qtArgumentCount, qtArguments.data());
     QGuiApplication::setDesktopFileName(QStringLiteral("relicwright"));
 
     QtFileDialogs fileDialogs;
@@ -81,6 +110,9 @@ int ConverterApp::run() {
     DesktopHelpViewer help;
     MainWindow window(*this, MainWindow::Services{fileDialogs, messages, help, platformFileSteps()});
     mainWindow_ = &window;
+    if (file) {
+        window.openWhenShown(*file);
+    }
     window.exec();
     mainWindow_ = nullptr;
     return 0;

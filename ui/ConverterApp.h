@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace relicwright {
 
@@ -21,9 +22,11 @@ public:
     // The window currently running, if any.
     MainWindow* mainWindow() const { return mainWindow_; }
 
-    // Shows the main window until it is closed; the program then ends. Reads no command-line
-    // options. Without a display it explains how to start the program instead, and returns 1.
-    int run();
+    // Shows the main window until it is closed; the program then ends. One argument names a file
+    // to load once the window is up, as if the file-open dialog had returned it; "--help" and
+    // "--version" print and return. Without a display it explains how to start the program
+    // instead, and returns 1; a usage error returns 2.
+    int run(const std::vector<std::string>& arguments = {});
 
     static std::string applicationNameOf(const std::string& programPath);
     static std::string helpFilePathOf(const std::string& programPath);

@@ -14,11 +14,17 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
+#include <QUrl>
 #include <qdrawutil.h>
 
 #include <algorithm>
@@ -72,7 +78,7 @@ MainWindow::MainWindow(const ConverterApp& app, const Services& services, QWidge
       guard_(services.messages, QString::fromStdString(app.applicationName()),
              [this] { return messageOwner(); }) {
     setObjectName(QStringLiteral("102"));
-    setWindowTitle(QStringLiteral("Ostrand's Relicwright v1.02"));
+    setWindowTitle(QStringLiteral("Ostrand's Relicwright v" RELICWRIGHT_VERSION));
     setFont(dialogFont());
     units_ = DialogUnits::forFont(font());
     setWindowIcon(ResourceImages::programIcon());
@@ -101,6 +107,13 @@ MainWindow::MainWindow(const ConverterApp& app, const Services& services, QWidge
     const QSize client = units_.toPixels(QRect(QPoint(0, 0), kClientSize)).size();
     setFixedSize(client + QSize(2 * kClientEdge, 2 * kClientEdge));
     loadButton_->setFocus();
+    // Files dropped on the lists' text fields go to the window too.
+    for (DropDownList* list : {itemList_, targetList_}) {
+        if (QLineEdit* edit = list->lineEdit()) {
+            edit->setAcceptDrops(false);
+        }
+    }
+    setAcceptDrops(true);
 }
 
 MainWindow::~MainWindow() = default;
@@ -111,7 +124,8 @@ void MainWindow::createControls() {
         control->setGeometry(units_.toPixels(units).translated(origin));
     };
 
-    // Creation order is the tab order.
+    // Creation order is the tab order. The fields and lists have no labels on screen, so a screen
+    // reader is told their names.
     loadButton_ = pushButton("Load", this);
     loadButton_->setObjectName(QStringLiteral("1000"));
     place(loadButton_, kLoadRect);
@@ -126,6 +140,7 @@ void MainWindow::createControls() {
 
     itemField_ = readOnlyField(this);
     itemField_->setObjectName(QStringLiteral("1003"));
+    itemField_->setAccessibleName(QStringLiteral("Item"));
     place(itemField_, kItemFieldRect);
 
     auto placeList = [&](DropDownList* list, const QRect& units) {
@@ -139,14 +154,17 @@ void MainWindow::createControls() {
 
     itemList_ = new DropDownList(this);
     itemList_->setObjectName(QStringLiteral("1005"));
+    itemList_->setAccessibleName(QStringLiteral("Convert to"));
     placeList(itemList_, kItemListRect);
 
     sourceGameField_ = readOnlyField(this);
     sourceGameField_->setObjectName(QStringLiteral("1006"));
+    sourceGameField_->setAccessibleName(QStringLiteral("Game"));
     place(sourceGameField_, kSourceGameFieldRect);
 
     targetList_ = new DropDownList(this);
     targetList_->setObjectName(QStringLiteral("1007"));
+    targetList_->setAccessibleName(QStringLiteral("Target game"));
     placeList(targetList_, kTargetListRect);
 
     setTabOrder(loadButton_, saveButton_);
@@ -158,6 +176,59 @@ void MainWindow::createControls() {
 
 QWidget* MainWindow::messageOwner() {
     return aboutBox_ != nullptr ? static_cast<QWidget*>(aboutBox_) : this;
+}
+
+void MainWindow::openFile(const std::string& path) {
+    windowServices_->answerNextOpen(FileChoice::fromPath(path));
+    guard_.run([this] { converter_->loadSourceFile(); });
+    windowServices_->forgetNextOpen();
+}
+
+void MainWindow::openWhenShown(std::string path) {
+    openWhenShown_ = std::move(path);
+}
+
+std::optional<std::string> MainWindow::droppedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls()) {
+        return std::nullopt;
+    }
+    const QList<QUrl> urls = data->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile()) {
+        return std::nullopt;
+    }
+    const QString file = urls.front().toLocalFile();
+    if (file.isEmpty() || QFileInfo(file).isDir()) {
+        return std::nullopt;
+    }
+    return QFile::encodeName(file).toStdString();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (droppedFile(event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+    if (droppedFile(event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    const auto file = droppedFile(event->mimeData());
+    if (!file) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // Loaded after the drop has finished, so that a message box does not hold up the program the
+    // file came from.
+    QTimer::singleShot(0, this, [this, path = *file] { openFile(path); });
 }
 
 void MainWindow::showAboutBox() {
@@ -239,6 +310,10 @@ void MainWindow::showEvent(QShowEvent* event) {
         placed_ = true;
     }
     QDialog::showEvent(event);
+    if (openWhenShown_) {
+        QTimer::singleShot(0, this, [this, path = std::move(*openWhenShown_)] { openFile(path); });
+        openWhenShown_.reset();
+    }
 }
 
 void MainWindow::paintEvent(QPaintEvent* event) {

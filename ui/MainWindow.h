@@ -6,8 +6,11 @@
 #include <QDialog>
 
 #include <memory>
+#include <optional>
+#include <string>
 
 class QLineEdit;
+class QMimeData;
 class QPushButton;
 
 namespace relicwright {
@@ -67,11 +70,21 @@ public:
     // The window that owns message boxes now: the About box while it is open, else this window.
     QWidget* messageOwner();
 
+    // Loads the file at `path` (absolute) exactly as if the file-open dialog had returned it.
+    void openFile(const std::string& path);
+    // The same, once the window is up, so that a file that cannot be read is reported over it.
+    void openWhenShown(std::string path);
+    // The file a drop carries when it is one local file that is not a folder.
+    static std::optional<std::string> droppedFile(const QMimeData* data);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void createControls();
@@ -90,6 +103,7 @@ private:
     DropDownList* targetList_ = nullptr;
     AboutBox* aboutBox_ = nullptr;
     bool placed_ = false;
+    std::optional<std::string> openWhenShown_;
 
     std::unique_ptr<ComboChoiceList> itemChoices_;
     std::unique_ptr<ComboChoiceList> targetChoices_;

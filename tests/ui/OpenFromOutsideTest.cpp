@@ -1,0 +1,135 @@
+// A file named on the command line or dropped on the window must end exactly where Load ends.
+#include "converter/Converter.h"
+#include "itemdata/FileSteps.h"
+#include "ui/ConverterApp.h"
+#include "ui/FileDialogs.h"
+#include "ui/HelpViewer.h"
+#include "ui/MainWindow.h"
+#include "ui/MessagePresenter.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace relicwright {
+namespace {
+
+using namespace std::string_literals;
+
+// Answers the file-open dialog with `answer`; writes down the dialogs and message boxes shown.
+struct Desktop final : FileDialogs, MessagePresenter, HelpViewer {
+    std::string answer, seen;
+    FileChoice promptOpenFile(QWidget*, const std::string&, unsigned) override {
+        seen += "[open dialog]";
+        return FileChoice::fromPath(answer);
+    }
+    FileChoice promptSaveFile(QWidget*, const std::string&, const std::string&, const std::string&,
+                              unsigned) override {
+        return {};
+    }
+    void present(QWidget* owner, const Message& m) override {
+        seen += "[" + m.text.toStdString() + ", icon " + std::to_string(int(m.icon)) +
+                (owner != nullptr && owner->isVisible() ? ", over the window]" : "]");
+    }
+    bool showTopic(QWidget*, const std::string&, unsigned) override { return false; }
+};
+
+// Drags `urls` over the window and drops them; tells whether the drag was taken.
+bool drop(MainWindow& w, const QList<QUrl>& urls) {
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&w, &enter);
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&w, &dropped);
+    return enter.isAccepted();
+}
+
+enum class Route { None, Dialog, Argument, Drop };
+
+// The state, then the boxes, fields and list selections (index/size) after `path` came in by `route`.
+std::pair<ConverterState, std::string> load(Route route, const std::string& path,
+                                            const std::vector<QList<QUrl>>& refused = {}) {
+    ConverterApp app("/usr/bin/relicwright");
+    Desktop desktop;
+    desktop.answer = path;
+    MainWindow w(app, MainWindow::Services{desktop, desktop, desktop, platformFileSteps()});
+    if (route == Route::Argument) {
+        w.openWhenShown(path);
+    }
+    w.show();
+    if (route == Route::Dialog) {
+        w.findChild<QPushButton*>(QStringLiteral("1000"))->click();
+    } else if (route == Route::Drop) {
+        EXPECT_TRUE(drop(w, {QUrl::fromLocalFile(QString::fromStdString(path))}));
+    }
+    for (const QList<QUrl>& urls : refused) {
+        EXPECT_FALSE(drop(w, urls));
+    }
+    QCoreApplication::processEvents(); // the load waits for the window to be up, or for the drop to end
+    QCoreApplication::processEvents();
+    std::string screen = desktop.seen;
+    for (const char* name : {"1003", "1006"}) {
+        screen += "|" + w.findChild<QLineEdit*>(QString::fromLatin1(name))->text().toStdString();
+    }
+    for (const char* name : {"1005", "1007"}) {
+        const auto* list = w.findChild<QComboBox*>(QString::fromLatin1(name));
+        screen += "|" + std::to_string(list->currentIndex()) + "/" + std::to_string(list->count());
+    }
+    return {w.converter().state(), screen};
+}
+
+// A sample, the name it is copied to, whether another program holds the copy locked, field 1003 after.
+class OpenFromOutside
+    : public ::testing::TestWithParam<std::tuple<std::string, std::string, bool, std::string>> {};
+
+TEST_P(OpenFromOutside, ArgumentAndDropEndWhereTheOpenDialogEnds) {
+    const auto& [sample, name, locked, itemField] = GetParam();
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QString::fromStdString(name)).toStdString();
+    QFile::copy(QStringLiteral(RELICWRIGHT_SAMPLES "/") + QString::fromStdString(sample),
+                QString::fromStdString(path));
+    const int lock = ::open(path.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(lock, locked ? LOCK_EX : LOCK_UN), 0);
+
+    auto viaDialog = load(Route::Dialog, path);
+    EXPECT_NE(viaDialog.second.find("|" + itemField + "|"), std::string::npos) << viaDialog.second;
+    EXPECT_EQ(viaDialog.second.find("over the window") != std::string::npos, locked) << viaDialog.second;
+    ASSERT_TRUE(viaDialog.second.starts_with("[open dialog]"));
+    viaDialog.second.erase(0, std::string("[open dialog]").size()); // the other roads show no dialog
+    EXPECT_EQ(load(Route::Argument, path), viaDialog);
+    EXPECT_EQ(load(Route::Drop, path), viaDialog);
+    ::close(lock);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, OpenFromOutside,
+    ::testing::Values(std::tuple("dagger.itm"s, "dagger.itm"s, false, "Dagger"s),
+                      std::tuple("amulet.hif"s, "amulet.HIF"s, false, "Amulet"s),
+                      std::tuple("unregistered.itm"s, "odd.itm"s, false, "Not registered Item!!!"s),
+                      std::tuple("dagger.itm"s, "dagger.txt"s, false, "<not specified>"s),
+                      std::tuple("dagger.itm"s, "held.itm"s, true, "<Empty>"s)));
+
+TEST(OpenFromOutside, DropCursorRefusesAnythingButOneLocalFile) {
+    QTemporaryDir dir;
+    const QUrl file = QUrl::fromLocalFile(dir.filePath(QStringLiteral("a.itm")));
+    QFile::copy(QStringLiteral(RELICWRIGHT_SAMPLES "/dagger.itm"), file.toLocalFile());
+    const std::vector<QList<QUrl>> refused{
+        {file, file}, {QUrl::fromLocalFile(dir.path())}, {QUrl(QStringLiteral("https://example.org/a.itm"))}};
+    EXPECT_EQ(load(Route::None, "", refused), load(Route::None, ""));
+}
+
+} // namespace
+} // namespace relicwright

@@ -1,11 +1,10 @@
 // A file named on the command line or dropped on the window must end exactly where Load ends.
+#include "FakeDesktop.h"
+
 #include "converter/Converter.h"
 #include "itemdata/FileSteps.h"
 #include "ui/ConverterApp.h"
-#include "ui/FileDialogs.h"
-#include "ui/HelpViewer.h"
 #include "ui/MainWindow.h"
-#include "ui/MessagePresenter.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -23,28 +22,10 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-namespace relicwright {
+namespace relicwright::testing {
 namespace {
 
 using namespace std::string_literals;
-
-// Answers the file-open dialog with `answer`; writes down the dialogs and message boxes shown.
-struct Desktop final : FileDialogs, MessagePresenter, HelpViewer {
-    std::string answer, seen;
-    FileChoice promptOpenFile(QWidget*, const std::string&, unsigned) override {
-        seen += "[open dialog]";
-        return FileChoice::fromPath(answer);
-    }
-    FileChoice promptSaveFile(QWidget*, const std::string&, const std::string&, const std::string&,
-                              unsigned) override {
-        return {};
-    }
-    void present(QWidget* owner, const Message& m) override {
-        seen += "[" + m.text.toStdString() + ", icon " + std::to_string(int(m.icon)) +
-                (owner != nullptr && owner->isVisible() ? ", over the window]" : "]");
-    }
-    bool showTopic(QWidget*, const std::string&, unsigned) override { return false; }
-};
 
 // Drags `urls` over the window and drops them; tells whether the drag was taken.
 bool drop(MainWindow& w, const QList<QUrl>& urls) {
@@ -63,8 +44,8 @@ enum class Route { None, Dialog, Argument, Drop };
 std::pair<ConverterState, std::string> load(Route route, const std::string& path,
                                             const std::vector<QList<QUrl>>& refused = {}) {
     ConverterApp app("/usr/bin/relicwright");
-    Desktop desktop;
-    desktop.answer = path;
+    FakeDesktop desktop;
+    desktop.fake.answer(path);
     MainWindow w(app, MainWindow::Services{desktop, desktop, desktop, platformFileSteps()});
     if (route == Route::Argument) {
         w.openWhenShown(path);
@@ -80,7 +61,11 @@ std::pair<ConverterState, std::string> load(Route route, const std::string& path
     }
     QCoreApplication::processEvents(); // the load waits for the window to be up, or for the drop to end
     QCoreApplication::processEvents();
-    std::string screen = desktop.seen;
+    std::string screen = desktop.fake.openRequests.empty() ? "" : "[open dialog]";
+    for (const auto& [message, overWindow] : desktop.shown) {
+        screen += "[" + message.text.toStdString() + ", icon " + std::to_string(int(message.icon)) +
+                  (overWindow ? ", over the window]" : "]");
+    }
     for (const char* name : {"1003", "1006"}) {
         screen += "|" + w.findChild<QLineEdit*>(QString::fromLatin1(name))->text().toStdString();
     }
@@ -132,4 +117,4 @@ TEST(OpenFromOutside, DropCursorRefusesAnythingButOneLocalFile) {
 }
 
 } // namespace
-} // namespace relicwright
+} // namespace relicwright::testing

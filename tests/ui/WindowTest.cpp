@@ -1,12 +1,10 @@
 #include "converter/Converter.h"
-#include "tests/support/FakeWindow.h"
+#include "FakeDesktop.h"
+
 #include "tests/support/ScratchDirectory.h"
 #include "ui/ConverterApp.h"
 #include "ui/DropDownList.h"
-#include "ui/FileDialogs.h"
-#include "ui/HelpViewer.h"
 #include "ui/MainWindow.h"
-#include "ui/MessagePresenter.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -19,33 +17,12 @@
 namespace relicwright::testing {
 namespace {
 
-// The Qt window's dialogs, message boxes and help viewer, answered and recorded by the shared fake.
-struct FakeDesktop : FileDialogs, MessagePresenter, HelpViewer {
-    FakeWindow& fake;
-    std::vector<Message> shown;
-    std::vector<unsigned> topics;
-    explicit FakeDesktop(FakeWindow& window) : fake(window) {}
-
-    FileChoice promptOpenFile(QWidget*, const std::string& filter, unsigned options) override {
-        return fake.promptOpenFile(filter, options);
-    }
-    FileChoice promptSaveFile(QWidget*, const std::string& filter, const std::string& extension,
-                              const std::string& name, unsigned options) override {
-        return fake.promptSaveFile(filter, extension, name, options);
-    }
-    void present(QWidget*, const Message& message) override { shown.push_back(message); }
-    bool showTopic(QWidget*, const std::string&, unsigned topic) override {
-        topics.push_back(topic);
-        return false;
-    }
-};
-
 class WindowTest : public ::testing::Test {
 protected:
     ScratchDirectory dir;
     ConverterApp app{"/opt/relicwright/Relicwright.exe"};
-    FakeWindow fake;
-    FakeDesktop desktop{fake};
+    FakeDesktop desktop;
+    FakeWindow& fake = desktop.fake;
     MainWindow window{app, MainWindow::Services{desktop, desktop, desktop, platformFileSteps()}};
 
     void SetUp() override {
@@ -122,9 +99,9 @@ TEST_F(WindowTest, SavesThroughTheButtonsAndReportsInPlainMessageBoxes) {
     fake.answer(dir.path("out.itm"));
     control<QPushButton>("1001")->click();
     ASSERT_EQ(desktop.shown.size(), 1u);
-    EXPECT_EQ(desktop.shown[0].text.toStdString(), "File saved to Harddrive");
-    EXPECT_EQ(desktop.shown[0].caption.toStdString(), "Relicwright");
-    EXPECT_EQ(desktop.shown[0].icon, MessageIcon::None);
+    EXPECT_EQ(desktop.shown[0].message.text.toStdString(), "File saved to Harddrive");
+    EXPECT_EQ(desktop.shown[0].message.caption.toStdString(), "Relicwright");
+    EXPECT_EQ(desktop.shown[0].message.icon, MessageIcon::None);
     EXPECT_EQ(dir.read("out.itm").at(392), 6);
     EXPECT_EQ(dir.read("out.itm").at(92), 2);
 
@@ -132,8 +109,8 @@ TEST_F(WindowTest, SavesThroughTheButtonsAndReportsInPlainMessageBoxes) {
     const std::string missing = dir.path("<b>%1.itm");
     load(missing);
     ASSERT_EQ(desktop.shown.size(), 2u);
-    EXPECT_EQ(desktop.shown[1].text.toStdString(), missing + " was not found.");
-    EXPECT_EQ(desktop.shown[1].icon, MessageIcon::Stop);
+    EXPECT_EQ(desktop.shown[1].message.text.toStdString(), missing + " was not found.");
+    EXPECT_EQ(desktop.shown[1].message.icon, MessageIcon::Stop);
     EXPECT_EQ(field("1006"), "Hellfire");
     EXPECT_TRUE(window.isVisible());
 }
@@ -142,8 +119,8 @@ TEST_F(WindowTest, HelpAsksForTheWindowsTopicAndReportsAMissingViewer) {
     press(Qt::Key_F1);
     EXPECT_EQ(desktop.topics, std::vector<unsigned>{131174});
     ASSERT_EQ(desktop.shown.size(), 1u);
-    EXPECT_EQ(desktop.shown[0].text.toStdString(), "Failed to launch help.");
-    EXPECT_EQ(desktop.shown[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(desktop.shown[0].message.text.toStdString(), "Failed to launch help.");
+    EXPECT_EQ(desktop.shown[0].message.icon, MessageIcon::Exclamation);
     QTimer::singleShot(100, [this] {
         QWidget* box = QApplication::activeModalWidget();
         ASSERT_NE(box, nullptr);

@@ -12,8 +12,8 @@ TEST_F(WindowTest, StartsEmptyWithTheFocusOnLoadAndEnterThereOpensTheFileDialog)
     EXPECT_EQ(send(IDC_TARGET_LIST, CB_GETCURSEL), CB_ERR);
     EXPECT_EQ(GetFocus(), control(IDC_LOAD));
     key(dialog, VK_RETURN);
-    ASSERT_EQ(dialogs.openFilters.size(), 1u);
-    EXPECT_EQ(CommonFileDialogs::dialogFilter(dialogs.openFilters[0]).substr(0, 37),
+    ASSERT_EQ(fake.openRequests.size(), 1u);
+    EXPECT_EQ(CommonFileDialogs::dialogFilter(fake.openRequests[0].filter).substr(0, 37),
               std::wstring(L"Both Files (*.itm;*.hif)\0*.itm;*.hif\0", 37));
     EXPECT_FALSE(window.ending());
 }
@@ -33,9 +33,9 @@ class ConversionRoad : public WindowTest, public ::testing::WithParamInterface<R
 TEST_P(ConversionRoad, WritesTheTargetGamesFile) {
     const Road road = GetParam();
     const bool toHellfire = road.target == 0;
-    dialogs.answers = {itemFile(road.hellfireSource ? "dagger.hif" : "dagger.itm", road.hellfireSource,
-                                road.hellfireSource ? 118 : 113),
-                       path("out.bin")};
+    const GameVariant source = road.hellfireSource ? GameVariant::Hellfire : GameVariant::Diablo;
+    fake.answer(itemFile(road.hellfireSource ? "dagger.hif" : "dagger.itm", source, road.hellfireSource ? 118 : 113));
+    fake.answer(dir.path("out.bin"));
     send(IDC_LOAD, BM_CLICK);
     EXPECT_EQ(text(IDC_ITEM_FIELD), "Dagger");
     EXPECT_EQ(text(IDC_SOURCE_GAME_FIELD), road.hellfireSource ? "Hellfire" : "Diablo");
@@ -44,22 +44,23 @@ TEST_P(ConversionRoad, WritesTheTargetGamesFile) {
     send(IDC_ITEM_LIST, CB_SETCURSEL, road.item);
     send(IDC_SAVE, BM_CLICK);
 
-    EXPECT_EQ(dialogs.saveNames, std::vector<std::string>{toHellfire ? "dagger.hif" : "dagger.itm"});
+    ASSERT_EQ(fake.saveRequests.size(), 1u);
+    EXPECT_EQ(fake.saveRequests[0].initialName, toHellfire ? "dagger.hif" : "dagger.itm");
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, road.message);
     EXPECT_EQ(boxes.shown[0].caption, "Relicwright");
     EXPECT_EQ(boxes.shown[0].owner, dialog);
     EXPECT_EQ(boxes.shown[0].style & MB_ICONMASK, 0u);
-    std::ifstream in(path("out.bin"), std::ios::binary);
-    const std::string out{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const ItemFileImage loaded = relicwright::testing::sampleImage(source, road.hellfireSource ? 118 : 113);
+    const std::vector<std::uint8_t> out = dir.read("out.bin");
     ASSERT_EQ(out.size(), 400u);
     const std::size_t from = road.hellfireSource ? 28 : 32, to = toHellfire ? 28 : 32; // record offsets
-    EXPECT_EQ(out.substr(0, to), toHellfire ? "HELLFIRE ITEM FILE" + std::string(10, '\0')
-                                            : "ITM01.I'll get that al'Thor!" + std::string(4, '\0'));
-    EXPECT_EQ(static_cast<std::uint8_t>(out[to + 360]), road.code);
-    const auto sourceByte = [&](std::size_t record) { return static_cast<std::uint8_t>((from + record) * 7 + 3); };
-    EXPECT_EQ(static_cast<std::uint8_t>(out[to + 60]), road.quality < 0 ? sourceByte(60) : road.quality);
-    EXPECT_EQ(static_cast<std::uint8_t>(out[to + 100]), sourceByte(100));
+    ItemFileImage image{};
+    std::copy(out.begin(), out.end(), image.begin());
+    EXPECT_TRUE(hasStandardHeader(image, toHellfire ? GameVariant::Hellfire : GameVariant::Diablo));
+    EXPECT_EQ(out[to + 360], road.code);
+    EXPECT_EQ(out[to + 60], road.quality < 0 ? loaded[from + 60] : road.quality);
+    EXPECT_EQ(out[to + 100], loaded[from + 100]);
 }
 
 INSTANTIATE_TEST_SUITE_P(FourRoads, ConversionRoad,
@@ -69,21 +70,22 @@ INSTANTIATE_TEST_SUITE_P(FourRoads, ConversionRoad,
                                            Road{true, 0, 80, "File saved to Harddrive!", 6, 2}));
 
 TEST_F(WindowTest, ASeparatorEntryIsRefusedAndNothingIsWritten) {
-    dialogs.answers = {itemFile("dagger.itm", false, 113), path("out.hif")};
+    fake.answer(itemFile("dagger.itm", GameVariant::Diablo, 113));
+    fake.answer(dir.path("out.hif"));
     send(IDC_LOAD, BM_CLICK);
     send(IDC_ITEM_LIST, CB_SETCURSEL, 32);
     send(IDC_SAVE, BM_CLICK);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, "File Not saved! Perhaps some wrong Selections.");
     EXPECT_EQ(boxes.shown[0].style & MB_ICONMASK, 0u);
-    EXPECT_FALSE(std::filesystem::exists(path("out.hif")));
+    EXPECT_TRUE(dir.read("out.hif").empty());
 }
 
 TEST_F(WindowTest, AFileThatCannotBeReadIsReportedWithTheStopIconAndTheWindowGoesOn) {
-    dialogs.answers = {path("missing.itm")};
+    fake.answer(dir.path("missing.itm"));
     send(IDC_LOAD, BM_CLICK);
     ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, path("missing.itm") + " was not found.");
+    EXPECT_EQ(boxes.shown[0].text, dir.path("missing.itm") + " was not found.");
     EXPECT_EQ(boxes.shown[0].style & MB_ICONMASK, static_cast<UINT>(MB_ICONSTOP));
     EXPECT_EQ(boxes.shown[0].caption, "Relicwright");
     EXPECT_EQ(text(IDC_SOURCE_GAME_FIELD), "<Empty>");
@@ -92,12 +94,12 @@ TEST_F(WindowTest, AFileThatCannotBeReadIsReportedWithTheStopIconAndTheWindowGoe
 
 TEST_F(WindowTest, AFileGivenBeforeTheWindowOpensIsLoadedOnceItIsUp) {
     MainWindow second(app, MainWindow::Services{dialogs, boxes, platformFileSteps()});
-    second.loadWhenShown(itemFile("ring.itm", false, 151));
+    second.loadWhenShown(itemFile("ring.itm", GameVariant::Diablo, 151));
     const HWND shown = second.create();
     EXPECT_EQ(textOf(shown, IDC_ITEM_FIELD), "<Empty>");
     pump();
     EXPECT_EQ(textOf(shown, IDC_ITEM_FIELD), "Ring");
-    EXPECT_TRUE(dialogs.openFilters.empty());
+    EXPECT_TRUE(fake.openRequests.empty());
 }
 
 // Enter outside a button, Escape anywhere and the close button (key 0) end the window at once.
@@ -117,7 +119,7 @@ TEST_P(KeyboardEnding, EndsTheWindowAskingNothing) {
         key(dialog, GetParam().key);
     }
     EXPECT_EQ(window.ending(), GetParam().result);
-    EXPECT_TRUE(dialogs.openFilters.empty());
+    EXPECT_TRUE(fake.openRequests.empty());
     EXPECT_TRUE(boxes.shown.empty());
 }
 

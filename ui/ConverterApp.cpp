@@ -5,6 +5,7 @@
 #include "QtFileDialogs.h"
 #include "QtMessagePresenter.h"
 
+#include "converter/FileChoice.h"
 #include "itemdata/FileSteps.h"
 #include "itemdata/PathText.h"
 
@@ -33,12 +34,8 @@ ConverterApp::ConverterApp(std::string programPath)
       helpFilePath_(helpFilePathOf(programPath_)) {}
 
 std::string ConverterApp::applicationNameOf(const std::string& programPath) {
-    std::string name = programPath.substr(fileNameStart(programPath));
-    const auto dot = name.find_last_of('.');
-    if (dot != std::string::npos) {
-        name.erase(dot);
-    }
-    return name;
+    // The program file's name without its directory and last extension: what a file's title is.
+    return FileChoice::fromPath(programPath).title;
 }
 
 std::string ConverterApp::helpFilePathOf(const std::string& programPath) {

@@ -5,36 +5,25 @@
 #include "SystemMessageBoxes.h"
 #include "WideText.h"
 
+#include "converter/FileChoice.h"
 #include "itemdata/FileSteps.h"
+#include "itemdata/PathText.h"
 
 #include <windows.h>
 
 namespace relicwright::winui {
-
-namespace {
-
-std::string::size_type nameStart(const std::string& path) {
-    const auto separator = path.find_last_of("\\/");
-    return separator == std::string::npos ? 0 : separator + 1;
-}
-
-} // namespace
 
 ConverterApp::ConverterApp(std::string programPath)
     : programPath_(std::move(programPath)), applicationName_(applicationNameOf(programPath_)),
       helpPagePath_(helpPagePathOf(programPath_)) {}
 
 std::string ConverterApp::applicationNameOf(const std::string& programPath) {
-    std::string name = programPath.substr(nameStart(programPath));
-    const auto dot = name.find_last_of('.');
-    if (dot != std::string::npos) {
-        name.erase(dot);
-    }
-    return name;
+    // The program file's name without its directory and last extension: what a file's title is.
+    return FileChoice::fromPath(programPath).title;
 }
 
 std::string ConverterApp::helpPagePathOf(const std::string& programPath) {
-    return programPath.substr(0, nameStart(programPath)) + "help.html";
+    return programPath.substr(0, fileNameStart(programPath)) + "help.html";
 }
 
 std::string ConverterApp::currentProgramPath() {

@@ -39,10 +39,10 @@ struct Refusal {
     FileErrorCause save;
 };
 
-// Another program holding the file: a descriptor with an exclusive lock that outlives the call.
+// Another program reading the file: a shared lock, which only an exclusive lock of ours conflicts with.
 void lockByAnotherProgram(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    ASSERT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0);
+    ASSERT_EQ(::flock(fd, LOCK_SH | LOCK_NB), 0);
 }
 
 class PosixRefusal : public ::testing::TestWithParam<Refusal> {};

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
 #include <sstream>
 
 namespace relicwright::testing {
@@ -65,8 +66,21 @@ TEST_F(CommandLineTest, EachFileSucceedsOrFailsOnItsOwnAndTheStatusSaysWhich) {
     EXPECT_NE(err.find("was already written by this run"), std::string::npos) << err;
     EXPECT_EQ(run({"convert", "--to", "diablo", "--item", "32", "-o", dir.path("x.itm"), hif}), 1);
     EXPECT_NE(err.find("has no item code"), std::string::npos);
-    EXPECT_EQ(run({"convert", "--to", "diablo", "--item", "Ring", "--output-dir", dir.path(""), unknown}), 0);
-    EXPECT_EQ(dir.read("u.itm").at(392), 151);
+    std::filesystem::create_directory(dir.path("out"));
+    EXPECT_EQ(run({"convert", "--to", "diablo", "--item", "Ring", "--output-dir", dir.path("out"), unknown}), 0);
+    EXPECT_EQ(dir.read("out/u.itm").at(392), 151);
+}
+
+TEST_F(CommandLineTest, ManyFilesAreReportedInTheOrderGiven) {
+    std::vector<std::string> arguments{"convert", "--to", "hellfire"};
+    std::string expected;
+    for (int i = 0; i < 40; ++i) {
+        const std::string name = "f" + std::to_string(i);
+        arguments.push_back(dir.write(name + ".itm", sampleImage(GameVariant::Diablo, 113)));
+        expected += arguments.back() + " -> " + dir.path(name + ".hif") + " (Hellfire, Dagger)\n";
+    }
+    ASSERT_EQ(run(arguments), 0) << err;
+    EXPECT_EQ(out, expected + "converted 40 of 40 files\n");
 }
 
 TEST_F(CommandLineTest, UsageErrorsExitWithTwo) {
@@ -92,6 +106,7 @@ TEST_F(CommandLineTest, InfoAndItemsDescribeFilesAndEntries) {
     EXPECT_EQ(json.at(0).at("code"), 22);
     EXPECT_EQ(json.at(0).at("name"), "Map of Stars");
     EXPECT_EQ(json.at(0).at("standardHeader"), true);
+    EXPECT_EQ(json.at(0).at("quality"), 0);
     EXPECT_EQ(json.at(1).at("variant"), "invalid");
     EXPECT_EQ(json.at(1).at("size"), 10);
     EXPECT_EQ(run({"info", dir.path("missing.itm")}), 1);

@@ -130,6 +130,20 @@ TEST(ItemFileIo, ReadsTheFirst400BytesAndZeroFillsShortFiles) {
     EXPECT_NO_THROW(readItemFile(quiet, dir.path("long.itm"), image));
 }
 
+TEST(ItemFileIo, ATargetThatBecomesAFolderMeanwhileIsKeptAndNothingIsLeft) {
+    ScratchDirectory dir;
+    testing::FaultInjectingFileSteps steps;
+    steps.beforeCommit = [](const std::string& target) {
+        std::filesystem::remove(target);
+        std::filesystem::create_directories(target + "/inside");
+    };
+    EXPECT_THROW(writeItemFile(steps, dir.write("a.itm", sampleImage(GameVariant::Diablo, 1)),
+                               sampleImage(GameVariant::Diablo, 2)),
+                 FileError);
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"a.itm"});
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path("a.itm/inside")));
+}
+
 TEST(ItemFileIo, KeepNeverReplacesAndReplaceDoes) {
     ScratchDirectory dir;
     FileSteps& steps = platformFileSteps();

@@ -2,6 +2,7 @@
 
 #include "itemdata/FileSteps.h"
 
+#include <functional>
 #include <string>
 
 namespace relicwright::testing {
@@ -16,6 +17,8 @@ public:
     Step failing = Step::None;
     int error = 0;
     int calls = 0; // how often the failing step was reached
+    // Runs just before the real commit: another program changing the target meanwhile.
+    std::function<void(const std::string& target)> beforeCommit;
 
     FileErrorCause causeOf(int errorNumber) const override { return real_.causeOf(errorNumber); }
     int openForReading(const std::string& path, FileHandle& file, std::uint64_t& size) override {
@@ -44,6 +47,9 @@ public:
     }
     int flush(FileHandle file) override { return hit(Step::Flush) ? error : real_.flush(file); }
     int commit(TemporaryFile& temporary, const std::string& target, bool mayReplace) override {
+        if (beforeCommit) {
+            beforeCommit(target);
+        }
         return hit(Step::Commit) ? error : real_.commit(temporary, target, mayReplace);
     }
     int flushDirectory(const std::string& target) override {

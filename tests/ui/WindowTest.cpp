@@ -5,8 +5,12 @@
 #include "ui/ConverterApp.h"
 #include "ui/DropDownList.h"
 #include "ui/MainWindow.h"
+#include "ui/QtFileDialogs.h"
+#include "ui/QtMessagePresenter.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -91,6 +95,35 @@ TEST_F(WindowTest, ClosingTheTargetDropDownRunsTheTargetChangeAndArrowsDoNot) {
     EXPECT_FALSE(targets->isDroppedDown());
     EXPECT_EQ(window.converter().state().outputFileName, "SWORD.itm");
     EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(WindowTest, EnterInAnOpenDropDownWithNothingHighlightedOnlyClosesIt) {
+    DropDownList* items = list("1005");
+    items->showPopup();
+    ASSERT_TRUE(items->isDroppedDown());
+    press(Qt::Key_Return);
+    QTest::qWait(50);
+    EXPECT_FALSE(items->isDroppedDown());
+    EXPECT_EQ(items->currentIndex(), -1);
+    EXPECT_TRUE(window.isVisible());
+}
+
+// The real dialogs and message box, set up as the workflow asks, looked at without a user.
+TEST(QtDialogs, AskBeforeReplacingOfferEveryFileAndShowTextAsWritten) {
+    QFileDialog save;
+    QtFileDialogs::configureSave(save, kHellfireSaveFilter, "hif", "a.hif", OverwritePrompt | HideReadOnly);
+    EXPECT_FALSE(save.testOption(QFileDialog::DontConfirmOverwrite));
+    QFileDialog open;
+    QtFileDialogs::configureOpen(open, kOpenFilter, LongFileNames | FileMustExist | HideReadOnly);
+    EXPECT_TRUE(open.nameFilters().back().endsWith(QStringLiteral("(*)"))) << open.nameFilters().back().toStdString();
+    QTimer::singleShot(100, [] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_EQ(box->icon(), QMessageBox::Critical);
+        box->accept();
+    });
+    QtMessagePresenter().present(nullptr, Message{QStringLiteral("R"), QStringLiteral("<b>x</b>"), MessageIcon::Stop});
 }
 
 TEST_F(WindowTest, SavesThroughTheButtonsAndReportsInPlainMessageBoxes) {

@@ -50,6 +50,7 @@ protected:
 
 TEST_F(WindowTest, StartsEmptyWithTheFocusOnLoadAndEnterPressesIt) {
     EXPECT_EQ(window.windowTitle().toStdString(), "Ostrand's Relicwright v1.02");
+    EXPECT_EQ(app.helpFilePath(), "/opt/relicwright/Relicwright.HLP");
     EXPECT_EQ(field("1003"), "<Empty>");
     EXPECT_EQ(field("1006"), "<Empty>");
     EXPECT_EQ(list("1005")->count(), 101);

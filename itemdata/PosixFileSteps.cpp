@@ -273,16 +273,20 @@ public:
 
     int commit(TemporaryFile& temporary, const std::string& target, bool mayReplace) override {
         if (temporary.path.empty()) {
-            // The unnamed file gets a name through its descriptor; linking never replaces, so a
-            // replacing save links it under a name of its own and renames that over the target.
+            // The unnamed file gets a name through its descriptor. Linking never replaces: a new
+            // target takes the name at once, and only a file that exists makes a replacing save
+            // link under a name of its own and rename that over the target.
             char self[64];
             std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd(temporary.handle));
-            std::string name = mayReplace ? temporaryNameIn(directoryOf(target)) : target;
-            if (::linkat(AT_FDCWD, self, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            if (::linkat(AT_FDCWD, self, AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                return closeTemporary(temporary);
+            }
+            if (errno != EEXIST || !mayReplace) {
                 return lastError();
             }
-            if (!mayReplace) {
-                return closeTemporary(temporary);
+            std::string name = temporaryNameIn(directoryOf(target));
+            if (::linkat(AT_FDCWD, self, AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+                return lastError();
             }
             temporary.path = std::move(name);
         }

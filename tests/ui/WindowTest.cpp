@@ -10,6 +10,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -149,13 +151,21 @@ TEST_F(WindowTest, SavesThroughTheButtonsAndReportsInPlainMessageBoxes) {
     EXPECT_TRUE(window.isVisible());
 }
 
+// The About entry is a context menu on the banner; the About box asks for its own help topic.
 TEST_F(WindowTest, HelpAsksForTheWindowsTopicAndReportsAMissingViewer) {
     press(Qt::Key_F1);
     EXPECT_EQ(desktop.topics, std::vector<unsigned>{131174});
     ASSERT_EQ(desktop.shown.size(), 1u);
     EXPECT_EQ(desktop.shown[0].message.text.toStdString(), "Failed to launch help.");
     EXPECT_EQ(desktop.shown[0].message.icon, MessageIcon::Exclamation);
-    QTimer::singleShot(100, [this] {
+    QTimer::singleShot(100, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(menu->actions().value(0)->text().toStdString(), "&About Relicwright...");
+        QTest::keyClick(menu->windowHandle(), Qt::Key_Down);
+        QTest::keyClick(menu->windowHandle(), Qt::Key_Return);
+    });
+    QTimer::singleShot(300, [this] {
         QWidget* box = QApplication::activeModalWidget();
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->windowTitle().toStdString(), "About Relicwright v1.02");
@@ -163,7 +173,9 @@ TEST_F(WindowTest, HelpAsksForTheWindowsTopicAndReportsAMissingViewer) {
         QTest::keyClick(box->windowHandle(), Qt::Key_F1);
         QTest::keyClick(box->windowHandle(), Qt::Key_Escape);
     });
-    window.showAboutBox();
+    QWidget* banner = control<QWidget>("banner");
+    QContextMenuEvent click(QContextMenuEvent::Mouse, banner->rect().center(), banner->mapToGlobal(banner->rect().center()));
+    QApplication::sendEvent(banner, &click);
     EXPECT_EQ(desktop.topics, (std::vector<unsigned>{131174, 131172}));
     EXPECT_TRUE(window.isVisible());
 }

@@ -19,7 +19,6 @@ TEST(FuzzCases, HoldOnGeneratedInputs) {
         convertCase(input.data(), input.size());
         workflowCase(input.data(), std::min<std::size_t>(input.size(), 60));
     }
-    SUCCEED();
 }
 
 } // namespace

@@ -69,11 +69,9 @@ TEST_P(Loading, ShowsTheGameAndItemAndProposesTheOtherGame) {
     EXPECT_EQ(state().outputFileName, row.outputName);
     EXPECT_EQ(targets.selectedIndex(), row.target);
     EXPECT_EQ(items.selectedIndex(), row.entry);
-    if (row.entry >= 101) {
-        EXPECT_EQ(items.entry(row.entry), row.game == std::string("Invalid Game") ? kNotSpecifiedMarker : kNotFoundMarker);
-    } else {
-        EXPECT_EQ(bareEntryName(row.entry), row.item);
-    }
+    const bool invalid = row.game == std::string("Invalid Game");
+    EXPECT_EQ(row.entry < 101 ? bareEntryName(row.entry) : items.entry(row.entry),
+              row.entry < 101 ? row.item : invalid ? kNotSpecifiedMarker : kNotFoundMarker);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -76,12 +76,6 @@ std::vector<std::string> ScratchDirectory::names() const {
     return found;
 }
 
-void ScratchDirectory::clear() const {
-    for (const auto& entry : fs::directory_iterator(pathOf(root_))) {
-        fs::remove_all(entry.path());
-    }
-}
-
 ItemFileImage sampleImage(GameVariant variant, std::uint8_t code, std::uint8_t quality, std::uint8_t seed) {
     ItemFileImage image{};
     const std::string_view header = headerText(variant);

@@ -23,7 +23,6 @@ public:
     std::vector<std::uint8_t> read(const std::string& name) const;
     // Every name in the directory, hidden ones included, sorted.
     std::vector<std::string> names() const;
-    void clear() const;
 
 private:
     std::string root_;

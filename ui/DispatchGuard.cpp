@@ -5,11 +5,15 @@ namespace relicwright {
 DispatchGuard::DispatchGuard(MessagePresenter& presenter, QString caption, std::function<QWidget*()> owner)
     : presenter_(presenter), caption_(std::move(caption)), owner_(std::move(owner)) {}
 
-void DispatchGuard::reportFileError(const FileError& error) noexcept {
+void DispatchGuard::report(const HandlerFailure& failure) noexcept {
+    if (failure.kind == HandlerFailure::Kind::OutOfMemory) {
+        reportOutOfMemory();
+        return;
+    }
     QString text;
     try {
-        text = QString::fromStdString(error.message());
-    } catch (const std::bad_alloc&) {
+        text = QString::fromStdString(failure.text);
+    } catch (...) {
         reportOutOfMemory();
         return;
     }
@@ -22,22 +26,6 @@ void DispatchGuard::reportOutOfMemory() noexcept {
 
 void DispatchGuard::reportWarning(const QString& text) noexcept {
     show(MessageIcon::Exclamation, text, false);
-}
-
-void DispatchGuard::reportUnexpected(const char* what) noexcept {
-    // Nothing but file errors and memory exhaustion is expected here; still, say something rather
-    // than let it end the program.
-    QString text;
-    try {
-        text = QStringLiteral("An unexpected error occurred.");
-        if (what != nullptr && *what != '\0') {
-            text += QLatin1Char('\n') + QString::fromUtf8(what);
-        }
-    } catch (...) {
-        reportOutOfMemory();
-        return;
-    }
-    show(MessageIcon::Stop, text, false);
 }
 
 void DispatchGuard::show(MessageIcon icon, const QString& text, bool keepAbove) noexcept {

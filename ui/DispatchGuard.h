@@ -2,13 +2,11 @@
 
 #include "MessagePresenter.h"
 
-#include "itemdata/FileError.h"
+#include "converter/HandlerFailure.h"
 
 #include <QString>
 
 #include <functional>
-#include <new>
-#include <string>
 
 class QWidget;
 
@@ -23,21 +21,13 @@ public:
     DispatchGuard(MessagePresenter& presenter, QString caption, std::function<QWidget*()> owner);
 
     template <class Handler> void run(Handler&& handler) noexcept {
-        try {
-            handler();
-        } catch (const FileError& error) {
-            reportFileError(error);
-        } catch (const std::bad_alloc&) {
-            reportOutOfMemory();
-        } catch (const std::exception& error) {
-            reportUnexpected(error.what());
-        } catch (...) {
-            reportUnexpected(nullptr);
+        if (const auto failure = runGuarded(std::forward<Handler>(handler))) {
+            report(*failure);
         }
     }
 
-    // A file error: its message with the stop icon.
-    void reportFileError(const FileError& error) noexcept;
+    // A file error or an unexpected one with the stop icon; out of memory as below.
+    void report(const HandlerFailure& failure) noexcept;
     // "Out of memory." with the exclamation icon, above every other window.
     void reportOutOfMemory() noexcept;
     // Any other text with the exclamation icon ("Failed to launch help.").
@@ -46,14 +36,11 @@ public:
     const QString& caption() const { return caption_; }
 
 private:
-    void reportUnexpected(const char* what) noexcept;
     void show(MessageIcon icon, const QString& text, bool keepAbove) noexcept;
 
     MessagePresenter& presenter_;
     QString caption_;
     std::function<QWidget*()> owner_;
 };
-
-inline constexpr const char* kOutOfMemoryText = "Out of memory.";
 
 } // namespace relicwright

@@ -5,15 +5,12 @@ namespace relicwright::winui {
 DispatchGuard::DispatchGuard(MessageBoxes& boxes, std::string caption, std::function<HWND()> owner)
     : boxes_(boxes), caption_(std::move(caption)), owner_(std::move(owner)) {}
 
-void DispatchGuard::reportFileError(const FileError& error) noexcept {
-    std::string text;
-    try {
-        text = error.message();
-    } catch (const std::bad_alloc&) {
+void DispatchGuard::report(const HandlerFailure& failure) noexcept {
+    if (failure.kind == HandlerFailure::Kind::OutOfMemory) {
         reportOutOfMemory();
         return;
     }
-    show(text, MB_OK | MB_ICONSTOP | MB_APPLMODAL);
+    show(failure.text, MB_OK | MB_ICONSTOP | MB_APPLMODAL);
 }
 
 void DispatchGuard::reportOutOfMemory() noexcept {
@@ -30,23 +27,6 @@ void DispatchGuard::reportWarning(const std::string& text) noexcept {
 
 void DispatchGuard::showMessage(const std::string& text) {
     boxes_.show(owner_(), caption_, text, MB_OK | MB_APPLMODAL);
-}
-
-void DispatchGuard::reportUnexpected(const char* what) noexcept {
-    // Nothing but file errors and memory exhaustion is expected here; still, say something rather
-    // than let it end the program.
-    std::string text;
-    try {
-        text = "An unexpected error occurred.";
-        if (what != nullptr && *what != '\0') {
-            text += '\n';
-            text += what;
-        }
-    } catch (...) {
-        reportOutOfMemory();
-        return;
-    }
-    show(text, MB_OK | MB_ICONSTOP | MB_APPLMODAL);
 }
 
 void DispatchGuard::show(const std::string& text, UINT style) noexcept {

@@ -2,15 +2,12 @@
 
 #include "MessageBoxes.h"
 
-#include "itemdata/FileError.h"
+#include "converter/HandlerFailure.h"
 
 #include <functional>
-#include <new>
 #include <string>
 
 namespace relicwright::winui {
-
-inline constexpr const char* kOutOfMemoryText = "Out of memory.";
 
 // The one place where errors of the window's handlers are caught. Every message a window of the
 // program handles runs inside run(); what escapes is shown in a message box and the window goes
@@ -22,23 +19,15 @@ public:
 
     // Returns false when the handler failed and the failure was reported.
     template <class Handler> bool run(Handler&& handler) noexcept {
-        try {
-            handler();
-            return true;
-        } catch (const FileError& error) {
-            reportFileError(error);
-        } catch (const std::bad_alloc&) {
-            reportOutOfMemory();
-        } catch (const std::exception& error) {
-            reportUnexpected(error.what());
-        } catch (...) {
-            reportUnexpected(nullptr);
+        const auto failure = runGuarded(std::forward<Handler>(handler));
+        if (failure) {
+            report(*failure);
         }
-        return false;
+        return !failure;
     }
 
-    // A file error: its message with the stop icon.
-    void reportFileError(const FileError& error) noexcept;
+    // A file error or an unexpected one with the stop icon; out of memory as below.
+    void report(const HandlerFailure& failure) noexcept;
     // "Out of memory." with the exclamation icon, above every other window.
     void reportOutOfMemory() noexcept;
     // Any other warning ("Failed to launch help.") with the exclamation icon.
@@ -49,7 +38,6 @@ public:
     const std::string& caption() const { return caption_; }
 
 private:
-    void reportUnexpected(const char* what) noexcept;
     void show(const std::string& text, UINT style) noexcept;
 
     MessageBoxes& boxes_;

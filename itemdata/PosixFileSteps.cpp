@@ -27,6 +27,17 @@ int lastError() {
     return errno;
 }
 
+// A read or write, repeated when a signal interrupts it; `moved` is how many bytes it moved.
+template <class Call> int transfer(Call call, std::size_t& moved) {
+    ssize_t n;
+    do {
+        errno = 0;
+        n = call();
+    } while (n < 0 && errno == EINTR);
+    moved = n > 0 ? static_cast<std::size_t>(n) : 0;
+    return n < 0 ? lastError() : 0;
+}
+
 std::string directoryOf(const std::string& path) {
     const std::size_t start = fileNameStart(path);
     if (start == 0) {
@@ -146,13 +157,7 @@ public:
     }
 
     int read(FileHandle file, std::uint8_t* buffer, std::size_t size, std::size_t& got) override {
-        ssize_t n;
-        do {
-            errno = 0;
-            n = ::read(fd(file), buffer, size);
-        } while (n < 0 && errno == EINTR);
-        got = n > 0 ? static_cast<std::size_t>(n) : 0;
-        return n < 0 ? lastError() : 0;
+        return transfer([&] { return ::read(fd(file), buffer, size); }, got);
     }
 
     int close(FileHandle file) override {
@@ -257,13 +262,7 @@ public:
     }
 
     int write(FileHandle file, const std::uint8_t* data, std::size_t size, std::size_t& written) override {
-        ssize_t n;
-        do {
-            errno = 0;
-            n = ::write(fd(file), data, size);
-        } while (n < 0 && errno == EINTR);
-        written = n > 0 ? static_cast<std::size_t>(n) : 0;
-        return n < 0 ? lastError() : 0;
+        return transfer([&] { return ::write(fd(file), data, size); }, written);
     }
 
     int flush(FileHandle file) override {

@@ -1,0 +1,117 @@
+#include "MemoryFileSteps.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace relicwright {
+
+const MemoryFileSteps::Bytes* MemoryFileSteps::find(const std::string& path) const {
+    const auto found = files_.find(path);
+    return found == files_.end() ? nullptr : &found->second;
+}
+
+void MemoryFileSteps::clear() {
+    files_.clear();
+    folders_.clear();
+    open_.clear();
+}
+
+FileErrorCause MemoryFileSteps::causeOf(int errorNumber) const {
+    return causeFromErrno(errorNumber);
+}
+
+MemoryFileSteps::OpenFile* MemoryFileSteps::openFile(FileHandle file) {
+    const auto found = open_.find(file);
+    return found == open_.end() ? nullptr : &found->second;
+}
+
+int MemoryFileSteps::openForReading(const std::string& path, FileHandle& file, std::uint64_t& size) {
+    if (folders_.count(path)) {
+        return EISDIR;
+    }
+    const Bytes* bytes = find(path);
+    if (bytes == nullptr) {
+        return path.empty() ? EINVAL : ENOENT;
+    }
+    file = nextHandle_++;
+    open_[file] = OpenFile{*bytes, 0};
+    size = bytes->size();
+    return 0;
+}
+
+int MemoryFileSteps::read(FileHandle file, std::uint8_t* buffer, std::size_t size, std::size_t& got) {
+    got = 0;
+    OpenFile* open = openFile(file);
+    if (open == nullptr) {
+        return EBADF;
+    }
+    got = std::min(size, open->bytes.size() - open->position);
+    if (got > 0) {
+        std::memcpy(buffer, open->bytes.data() + open->position, got);
+    }
+    open->position += got;
+    return 0;
+}
+
+int MemoryFileSteps::close(FileHandle file) {
+    return open_.erase(file) ? 0 : EBADF;
+}
+
+int MemoryFileSteps::claimTarget(const std::string& target, bool mayReplace, FileHandle& held) {
+    held = kNoFileHandle;
+    if (target.empty()) {
+        return ENOENT;
+    }
+    if (folders_.count(target)) {
+        return EISDIR;
+    }
+    return find(target) != nullptr && !mayReplace ? EEXIST : 0;
+}
+
+int MemoryFileSteps::createTemporary(const std::string&, FileHandle, TemporaryFile& temporary) {
+    // Unnamed until committed, so a failed save leaves nothing to see.
+    temporary.handle = nextHandle_++;
+    temporary.path.clear();
+    open_[temporary.handle] = OpenFile{};
+    return 0;
+}
+
+int MemoryFileSteps::write(FileHandle file, const std::uint8_t* data, std::size_t size, std::size_t& written) {
+    written = 0;
+    OpenFile* open = openFile(file);
+    if (open == nullptr) {
+        return EBADF;
+    }
+    open->bytes.insert(open->bytes.end(), data, data + size);
+    written = size;
+    return 0;
+}
+
+int MemoryFileSteps::flush(FileHandle file) {
+    return openFile(file) == nullptr ? EBADF : 0;
+}
+
+int MemoryFileSteps::commit(TemporaryFile& temporary, const std::string& target, bool mayReplace) {
+    OpenFile* open = openFile(temporary.handle);
+    if (open == nullptr) {
+        return EBADF;
+    }
+    if (folders_.count(target)) {
+        return EISDIR;
+    }
+    if (!mayReplace && find(target) != nullptr) {
+        return EEXIST;
+    }
+    files_[target] = std::move(open->bytes);
+    open_.erase(temporary.handle);
+    temporary.handle = kNoFileHandle;
+    return 0;
+}
+
+void MemoryFileSteps::discard(TemporaryFile& temporary) {
+    open_.erase(temporary.handle);
+    temporary.handle = kNoFileHandle;
+}
+
+} // namespace relicwright

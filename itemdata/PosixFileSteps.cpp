@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <mutex>
 #include <random>
+#include <regex>
 #include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -64,6 +65,12 @@ std::string temporaryNameIn(const std::string& directory) {
 // leaves the name behind. Every save holds a lock on its file until the rename, so a temporary
 // file that nobody holds is left over, and the first save of this process into the directory
 // removes it.
+// Only names this program makes: a user's own ".relicwright-notes.tmp" beside the target is not ours.
+bool isOwnTemporaryName(const char* name) {
+    static const std::regex own(R"(\.relicwright-[0-9]+-[0-9a-f]{8}-[0-9]+\.tmp)");
+    return std::regex_match(name, own);
+}
+
 void removeLeftovers(const std::string& directory) {
     static std::mutex mutex;
     static std::set<std::string> swept;
@@ -78,8 +85,10 @@ void removeLeftovers(const std::string& directory) {
         return;
     }
     while (const dirent* entry = ::readdir(listing)) {
-        const std::string_view name(entry->d_name);
-        if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) {
+        if (entry->d_type != DT_REG && entry->d_type != DT_UNKNOWN) {
+            continue;
+        }
+        if (!isOwnTemporaryName(entry->d_name)) {
             continue;
         }
         const int handle = ::openat(::dirfd(listing), entry->d_name,

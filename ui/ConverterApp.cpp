@@ -33,6 +33,16 @@ ConverterApp::ConverterApp(std::string programPath)
     : programPath_(std::move(programPath)), applicationName_(applicationNameOf(programPath_)),
       helpFilePath_(helpFilePathOf(programPath_)) {}
 
+int ConverterApp::main(int argc, const char* const argv[]) {
+    // argv[0] only stands in when the system cannot name the program file.
+    ConverterApp app(currentProgramPath(argc > 0 && argv[0] != nullptr ? argv[0] : "relicwright"));
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc && argv[i] != nullptr; ++i) {
+        arguments.emplace_back(argv[i]);
+    }
+    return app.run(arguments);
+}
+
 std::string ConverterApp::applicationNameOf(const std::string& programPath) {
     // The program file's name without its directory and last extension: what a file's title is.
     return FileChoice::fromPath(programPath).title;

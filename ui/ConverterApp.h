@@ -28,6 +28,10 @@ public:
     // instead, and returns 1; a usage error returns 2.
     int run(const std::vector<std::string>& arguments = {});
 
+    // The program's start from the raw arguments a shell, menu or file manager passes: argv[0]
+    // names the program, never a file to load.
+    static int main(int argc, const char* const argv[]);
+
     static std::string applicationNameOf(const std::string& programPath);
     static std::string helpFilePathOf(const std::string& programPath);
     // The running program file, as the system knows it; `fallback` when the system cannot say.

@@ -3,8 +3,8 @@
 #include "AboutBox.h"
 #include "MainWindow.h"
 
-#include <QDesktopServices>
 #include <QFile>
+#include <QProcess>
 #include <QUrl>
 
 #include <filesystem>
@@ -48,7 +48,8 @@ std::string DesktopHelpViewer::sectionOf(unsigned topic) {
     return {};
 }
 
-bool DesktopHelpViewer::showTopic(QWidget*, const std::string& helpFilePath, unsigned topic) {
+bool DesktopHelpViewer::showTopic(QWidget*, const std::string& helpFilePath, unsigned topic,
+                                  std::function<void()> failedLater) {
     const std::string page = helpPageFor(helpFilePath);
     // Without the page there is nothing a browser could show.
     if (page.empty()) {
@@ -59,7 +60,30 @@ bool DesktopHelpViewer::showTopic(QWidget*, const std::string& helpFilePath, uns
     if (!section.empty()) {
         url.setFragment(QString::fromStdString(section));
     }
-    return QDesktopServices::openUrl(url);
+    // The desktop's opener says only through its exit status that no browser could take the page,
+    // so it is waited for without holding up the window. It has no parent: closing the window must
+    // not stop a browser that is still starting.
+    auto* opener = new QProcess;
+    opener->setProgram(QStringLiteral("xdg-open"));
+    opener->setArguments({url.toString(QUrl::FullyEncoded)});
+    opener->setProcessChannelMode(QProcess::ForwardedChannels);
+    auto finished = [opener, failedLater](bool succeeded) {
+        opener->disconnect();
+        opener->deleteLater();
+        if (!succeeded && failedLater) {
+            failedLater();
+        }
+    };
+    QObject::connect(opener, &QProcess::finished, [finished](int exitCode, QProcess::ExitStatus status) {
+        finished(status == QProcess::NormalExit && exitCode == 0);
+    });
+    QObject::connect(opener, &QProcess::errorOccurred, [finished](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            finished(false);
+        }
+    });
+    opener->start();
+    return true;
 }
 
 } // namespace relicwright

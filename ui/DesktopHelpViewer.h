@@ -11,7 +11,8 @@ namespace relicwright {
 // the package installs it.
 class DesktopHelpViewer final : public HelpViewer {
 public:
-    bool showTopic(QWidget* owner, const std::string& helpFilePath, unsigned topic) override;
+    bool showTopic(QWidget* owner, const std::string& helpFilePath, unsigned topic,
+                   std::function<void()> failedLater) override;
 
     // The page that stands for the help file at `helpFilePath`; empty when there is none.
     static std::string helpPageFor(const std::string& helpFilePath);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 class QWidget;
@@ -15,8 +16,10 @@ constexpr unsigned helpTopicOfDialog(unsigned dialogNumber) {
 class HelpViewer {
 public:
     virtual ~HelpViewer() = default;
-    // Asks for the topic of the help file; false when no viewer could be started.
-    virtual bool showTopic(QWidget* owner, const std::string& helpFilePath, unsigned topic) = 0;
+    // Asks for the topic of the help file; false when no viewer could be started. A viewer that
+    // started and then reports that it could not show the page calls `failedLater`.
+    virtual bool showTopic(QWidget* owner, const std::string& helpFilePath, unsigned topic,
+                           std::function<void()> failedLater) = 0;
 };
 
 } // namespace relicwright

@@ -22,6 +22,8 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QPointer>
+#include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
@@ -167,6 +169,15 @@ void MainWindow::createControls() {
     targetList_->setAccessibleName(QStringLiteral("Target game"));
     placeList(targetList_, kTargetListRect);
 
+    // A screen reader on Linux speaks a drop-down list's selection as its name and learns what the
+    // list is from a label that has it as buddy; these labels are too small to be seen.
+    for (DropDownList* list : {itemList_, targetList_}) {
+        auto* label = new QLabel(list->accessibleName(), this);
+        label->setBuddy(list);
+        label->setGeometry(list->x(), list->y(), 0, 0);
+        label->lower();
+    }
+
     setTabOrder(loadButton_, saveButton_);
     setTabOrder(saveButton_, itemField_);
     setTabOrder(itemField_, itemList_);
@@ -247,7 +258,12 @@ void MainWindow::requestHelp(unsigned topic) {
         bool started = false;
         {
             const OverrideCursor waiting;
-            started = help_.showTopic(this, app_.helpFilePath(), topic);
+            QPointer<MainWindow> window(this);
+            started = help_.showTopic(this, app_.helpFilePath(), topic, [window] {
+                if (window) {
+                    window->guard_.reportWarning(QString::fromLatin1(kHelpFailedText));
+                }
+            });
         }
         if (!started) {
             guard_.reportWarning(QString::fromLatin1(kHelpFailedText));

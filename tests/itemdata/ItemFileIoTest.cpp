@@ -144,9 +144,9 @@ TEST(ItemFileIo, ATargetThatBecomesAFolderMeanwhileIsKeptAndNothingIsLeft) {
     EXPECT_TRUE(std::filesystem::is_directory(dir.path("a.itm/inside")));
 }
 
-TEST(ItemFileIo, KeepNeverReplacesAndReplaceDoes) {
+TEST(ItemFileIo, KeepNeverReplacesAndReplaceDoesDurably) {
     ScratchDirectory dir;
-    FileSteps& steps = platformFileSteps();
+    FaultInjectingFileSteps steps;
     const std::string path = dir.write("a.hif", sampleImage(GameVariant::Hellfire, 1));
     const ItemFileImage image = sampleImage(GameVariant::Hellfire, 2);
     EXPECT_THROW(writeItemFile(steps, path, image, ExistingFile::Keep), FileError);
@@ -156,6 +156,11 @@ TEST(ItemFileIo, KeepNeverReplacesAndReplaceDoes) {
     EXPECT_EQ(dir.read("a.hif"), bytesOf(image));
     EXPECT_EQ(dir.read("b.hif"), bytesOf(image));
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"a.hif", "b.hif"}));
+    // The new name is in place before its folder is flushed, and the save ends only after that.
+    steps.taken.clear();
+    writeItemFile(steps, path, image);
+    EXPECT_EQ(steps.taken, (std::vector<Step>{Step::Claim, Step::Create, Step::Write, Step::Flush, Step::Commit,
+                                              Step::FlushDirectory}));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -107,6 +108,27 @@ TEST(PosixSave, ReplacesTheFileALinkPointsToAndKeepsItsPermissions) {
     EXPECT_EQ(info.st_mode & 07777, 0640u);
     EXPECT_EQ(dir.read("real.hif"), bytesOf(sampleImage(GameVariant::Hellfire, 2)));
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"link.hif", "real.hif"}));
+}
+
+// A killed save's leftover is removed by the next save into its folder, but only an unheld file of
+// this program's own naming: never a user's file that merely looks alike.
+TEST(PosixSave, SweepsOnlyItsOwnUnheldLeftovers) {
+    ScratchDirectory dir;
+    const std::vector<std::uint8_t> bytes(400, 1);
+    const std::vector<std::string> kept{".hidden.tmp", ".relicwright-1-0badf00d-2.tmp.bak",
+                                        ".relicwright-9-0badf00d-3.tmp", ".relicwright-notes.tmp", "notes.tmp"};
+    for (const auto& name : kept) {
+        dir.write(name, bytes);
+    }
+    dir.write(".relicwright-8-0badf00d-1.tmp", bytes);
+    const int held = ::open(dir.path(".relicwright-9-0badf00d-3.tmp").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    writeItemFile(platformFileSteps(), dir.path("a.itm"), sampleImage(GameVariant::Diablo, 1));
+    ::close(held);
+    auto expected = kept;
+    expected.push_back("a.itm");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(dir.names(), expected);
 }
 
 } // namespace

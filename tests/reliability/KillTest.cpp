@@ -108,8 +108,8 @@ TEST(KilledConvert, LeavesEveryOutputOldOrNewAndNoTemporaryFile) {
     }
 
     // A run removes what killed runs left, but never a file that a live save holds.
-    const fs::path held = directory / ".relicwright-2-0-0.tmp";
-    std::ofstream(directory / ".relicwright-1-0-0.tmp").put('x');
+    const fs::path held = directory / ".relicwright-2-00000000-0.tmp";
+    std::ofstream(directory / ".relicwright-1-00000000-0.tmp").put('x');
     std::ofstream(held).put('x');
     const int holder = ::open(held.c_str(), O_RDONLY);
     ASSERT_EQ(::flock(holder, LOCK_EX), 0);

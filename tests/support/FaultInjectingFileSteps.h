@@ -4,19 +4,23 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace relicwright::testing {
 
-// The platform's real file steps, except that one chosen step fails with a chosen error number (or,
-// for a write, stores only part of the bytes). Everything else happens for real, so what is on disk
-// afterwards is what a user would find.
+// Real file steps (the platform's, unless others are given), except that one chosen step fails with
+// a chosen error number (or, for a write, stores only part of the bytes). Everything else happens for
+// real, so what is on disk afterwards is what a user would find.
 class FaultInjectingFileSteps : public FileSteps {
 public:
+    explicit FaultInjectingFileSteps(FileSteps& real = platformFileSteps()) : real_(real) {}
+
     enum class Step { None, Open, Read, Close, Claim, Create, Write, ShortWrite, Flush, Commit, FlushDirectory };
 
     Step failing = Step::None;
     int error = 0;
     int calls = 0; // how often the failing step was reached
+    std::vector<Step> taken; // the steps of saving, in the order they were taken
     // Runs just before the real commit: another program changing the target meanwhile.
     std::function<void(const std::string& target)> beforeCommit;
 
@@ -60,6 +64,9 @@ public:
 
 private:
     bool hit(Step step) {
+        if (step >= Step::Claim && step != Step::ShortWrite) {
+            taken.push_back(step);
+        }
         if (step != failing) {
             return false;
         }
@@ -67,7 +74,7 @@ private:
         return true;
     }
 
-    FileSteps& real_ = platformFileSteps();
+    FileSteps& real_;
 };
 
 } // namespace relicwright::testing

@@ -8,7 +8,7 @@
 #include "converter/MemoryChoiceList.h"
 #include "itemdata/ItemCatalogue.h"
 #include "itemdata/ItemFileIo.h"
-#include "itemdata/PathText.h"
+#include "itemdata/MemoryFileSteps.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -48,10 +48,15 @@ void checkOutput(const std::vector<std::uint8_t>& written, const ItemFileImage& 
           "a new .hif tail is zero");
 }
 
-void checkNoLitter(const ScratchDirectory& dir) {
-    for (const auto& name : dir.names()) {
-        check(name.rfind(".relicwright", 0) != 0, "no temporary file left");
-    }
+// Files live in memory: the real file steps have tests of their own, and a case must be cheap
+// enough for the fuzzer to try thousands a second.
+std::vector<std::uint8_t> bytesAt(const MemoryFileSteps& files, const std::string& path) {
+    const auto* bytes = files.find(path);
+    return bytes != nullptr ? *bytes : std::vector<std::uint8_t>{};
+}
+
+void checkNothingLeftOpen(const MemoryFileSteps& files) {
+    check(files.openHandles() == 0, "every file opened was closed");
 }
 
 } // namespace
@@ -63,34 +68,34 @@ void convertCase(const std::uint8_t* data, std::size_t size) {
     const GameVariant source = data[0] & 1 ? GameVariant::Hellfire : GameVariant::Diablo;
     const GameVariant target = data[0] & 2 ? GameVariant::Hellfire : GameVariant::Diablo;
     const std::size_t index = data[1] % 104;
-    ScratchDirectory dir;
-    const std::string in = dir.write(source == GameVariant::Diablo ? "in.itm" : "in.hif",
-                                     std::vector<std::uint8_t>(data + 3, data + size));
+    MemoryFileSteps files;
+    const std::string in = source == GameVariant::Diablo ? "/in.itm" : "/in.hif";
+    files.put(in, std::vector<std::uint8_t>(data + 3, data + size));
     ItemFileImage loaded{};
-    check(readItemFile(platformFileSteps(), in, loaded) == size - 3, "the file's size");
+    check(readItemFile(files, in, loaded) == size - 3, "the file's size");
     for (std::size_t i = 0; i < kItemFileSize; ++i) {
         check(loaded[i] == (i + 3 < size ? data[i + 3] : 0), "first 400 bytes read, the rest zero");
     }
     const auto output = convertItem(loaded, source, target, index);
     check(output.has_value() == (encodeListIndex(target, index) != 0), "refused exactly without a code");
     if (output) {
-        writeItemFile(platformFileSteps(), dir.path("out"), *output, data[2] & 1 ? ExistingFile::Keep : ExistingFile::Replace);
-        checkOutput(dir.read("out"), loaded, source, target, index);
+        writeItemFile(files, "/out", *output, data[2] & 1 ? ExistingFile::Keep : ExistingFile::Replace);
+        checkOutput(bytesAt(files, "/out"), loaded, source, target, index);
     }
-    checkNoLitter(dir);
+    checkNothingLeftOpen(files);
 }
 
 void workflowCase(const std::uint8_t* data, std::size_t size) {
-    ScratchDirectory dir;
-    const std::string inputs[] = {
-        dir.write("a.itm", sampleImage(GameVariant::Diablo, size > 0 ? data[0] : 113)),
-        dir.write("b.HIF", sampleImage(GameVariant::Hellfire, 156)), dir.write("c.txt", std::vector<std::uint8_t>(3)),
-        dir.write("d.itm", std::vector<std::uint8_t>(100, 9)), dir.path("missing.hif"), dir.path("out.itm"),
-    };
+    MemoryFileSteps files;
+    files.put("/d/a.itm", bytesOf(sampleImage(GameVariant::Diablo, size > 0 ? data[0] : 113)));
+    files.put("/d/b.HIF", bytesOf(sampleImage(GameVariant::Hellfire, 156)));
+    files.put("/d/c.txt", std::vector<std::uint8_t>(3));
+    files.put("/d/d.itm", std::vector<std::uint8_t>(100, 9));
+    const std::string inputs[] = {"/d/a.itm", "/d/b.HIF", "/d/c.txt", "/d/d.itm", "/d/missing.hif", "/d/out.itm"};
     FakeWindow window;
     MemoryChoiceList items;
     MemoryChoiceList targets;
-    FaultInjectingFileSteps steps;
+    FaultInjectingFileSteps steps(files);
     Converter converter(items, targets, window, steps);
     converter.fillLists();
     std::size_t at = 0;
@@ -121,7 +126,7 @@ void workflowCase(const std::uint8_t* data, std::size_t size) {
             case 4:
                 steps.failing = static_cast<FaultInjectingFileSteps::Step>(argument % 12);
                 steps.error = 5;
-                window.answer(dir.path(argument & 0x80 ? "out.itm" : "out.hif"));
+                window.answer(argument & 0x80 ? "/d/out.itm" : "/d/out.hif");
                 converter.saveOutputFile();
                 break;
             case 5:
@@ -149,10 +154,10 @@ void workflowCase(const std::uint8_t* data, std::size_t size) {
             const auto source = variantFromText(state.sourceGameText);
             const auto target = variantFromText(state.targetGameText);
             check(source && target && items.selectedIndex(), "a save has both variants and an entry");
-            checkOutput(dir.read(state.outputPath.substr(fileNameStart(state.outputPath))), converter.sharedImage(),
+            checkOutput(bytesAt(files, state.outputPath), converter.sharedImage(),
                         *source, *target, *items.selectedIndex());
         }
-        checkNoLitter(dir);
+        checkNothingLeftOpen(files);
     }
 }
 

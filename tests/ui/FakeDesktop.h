@@ -29,7 +29,7 @@ struct FakeDesktop : FileDialogs, MessagePresenter, HelpViewer {
     void present(QWidget* owner, const Message& message) override {
         shown.push_back({message, owner != nullptr && owner->isVisible()});
     }
-    bool showTopic(QWidget*, const std::string&, unsigned topic) override {
+    bool showTopic(QWidget*, const std::string&, unsigned topic, std::function<void()>) override {
         topics.push_back(topic);
         return false;
     }

@@ -1,0 +1,168 @@
+#!/usr/bin/python3
+"""The window started as a person, a menu or a file manager starts it, read through the
+accessibility bus as a screen reader reads it. Run inside dbus-run-session and an X server:
+    window_entry_test.py PROGRAM SAMPLES_DIR"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+import warnings
+
+warnings.filterwarnings("ignore", category=DeprecationWarning)
+import pyatspi  # noqa: E402
+
+PROGRAM, SAMPLES = sys.argv.pop(1), sys.argv.pop(1)
+EMPTY = "<Empty>"
+
+
+def wait_for(find, what, seconds=20):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        found = find()
+        if found:
+            return found
+        time.sleep(0.1)
+    raise AssertionError("gave up waiting for " + what)
+
+
+def walk(node):
+    yield node
+    for child in node:
+        if child is not None:
+            yield from walk(child)
+
+
+def spoken_name(node):
+    """The label a screen reader speaks: the labelling control's name, else the node's own."""
+    for relation in node.getRelationSet():
+        if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
+            return relation.getTarget(0).name
+    return node.name
+
+
+class Window:
+    def __init__(self, *args, cwd=None, program=PROGRAM, path=None):
+        env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_QPA_PLATFORM="xcb")
+        env["PATH"] = (path + os.pathsep if path else "") + env["PATH"]
+        self.process = subprocess.Popen([program, *args], cwd=cwd, env=env)
+        self.app = wait_for(self._app, "the window on the accessibility bus")
+
+    def _app(self):
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.get_process_id() == self.process.pid and app.childCount:
+                return app
+        return None
+
+    def dialogs(self):
+        return [d for d in self.app if d is not None and d.getState().contains(pyatspi.STATE_SHOWING)]
+
+    def main(self):
+        return next(d for d in self.dialogs() if d.name == "Ostrand's Relicwright v1.02")
+
+    def controls(self):
+        """Spoken name -> (role, what it shows: a field's text or a list's selected entry)."""
+        text = lambda node: node.queryText().getText(0, -1)
+        shown = {}
+        for node in walk(self.main()):
+            role = node.getRole()
+            if role == pyatspi.ROLE_TEXT and node.name:
+                shown[node.name] = ("field", text(node))
+            elif role == pyatspi.ROLE_COMBO_BOX:
+                edit = next(n for n in node if n.getRole() == pyatspi.ROLE_TEXT)
+                shown[spoken_name(node)] = ("list", text(edit) or None)
+        return shown
+
+    def message(self):
+        """The text of the message box over the window, once it shows, and its OK pressed."""
+        box = wait_for(lambda: [d for d in self.dialogs() if d.name != self.main().name], "a message box")[0]
+        texts = [n.name for n in walk(box) if n.getRole() == pyatspi.ROLE_LABEL and n.name]
+        ok = next(n for n in walk(box) if n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name == "OK")
+        ok.queryAction().doAction(0)
+        wait_for(lambda: len(self.dialogs()) == 1, "the message box to close")
+        return texts
+
+    def key(self, name):
+        self.main().queryComponent().grabFocus()
+        subprocess.run(["xdotool", "key", "--clearmodifiers", name], check=True)
+
+    def close(self):
+        self.key("Escape")
+        self.process.wait(timeout=20)
+        return self.process.returncode
+
+
+START = {"Item": ("field", EMPTY), "Game": ("field", EMPTY), "Convert to": ("list", None),
+         "Target game": ("list", None)}
+
+
+class WindowEntry(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.mkdtemp()
+        self.addCleanup(shutil.rmtree, self.dir)
+
+    def test_plain_start_shows_the_empty_window_and_ends_on_escape(self):
+        window = Window()
+        self.assertEqual(window.controls(), START)
+        self.assertEqual(window.close(), 0)
+
+    def test_relative_file_argument_is_found_from_the_working_folder(self):
+        shutil.copy(os.path.join(SAMPLES, "dagger.itm"), self.dir)
+        window = Window("dagger.itm", cwd=self.dir)
+        wait_for(lambda: window.controls()["Item"] == ("field", "Dagger"), "the file to load")
+        self.assertEqual(window.controls(), {"Item": ("field", "Dagger"), "Game": ("field", "Diablo"),
+                                             "Convert to": ("list", "Dagger"),
+                                             "Target game": ("list", "Hellfire")})
+        self.assertEqual(window.close(), 0)
+
+    def test_unreadable_file_argument_is_reported_over_the_window_which_then_starts_empty(self):
+        window = Window("missing.itm", cwd=self.dir)
+        self.assertIn(os.path.join(os.path.realpath(self.dir), "missing.itm") + " was not found.",
+                      window.message())
+        self.assertEqual(window.controls(), START)
+        self.assertEqual(window.close(), 0)
+
+    def opener(self, status):
+        """A stand-in for the desktop's opener that notes the address it is given."""
+        script = os.path.join(self.dir, "xdg-open")
+        with open(script, "w") as f:
+            f.write(f'#!/bin/sh\necho "$1" >>"{self.dir}/opened"\nexit {status}\n')
+        os.chmod(script, 0o755)
+        return os.path.join(self.dir, "opened")
+
+    def test_f1_opens_the_help_page_at_its_section(self):
+        opened = self.opener(0)
+        window = Window(path=self.dir)
+        window.key("F1")
+        wait_for(lambda: os.path.exists(opened), "the opener")
+        with open(opened) as f:
+            self.assertRegex(f.read(), r"^file:///.*/help\.html#main-window\n$")
+        time.sleep(0.5)  # a late failure report would show by now
+        self.assertEqual(len(window.dialogs()), 1)
+        self.assertEqual(window.close(), 0)
+
+    def test_f1_says_so_when_no_browser_takes_the_page_or_there_is_no_page(self):
+        self.opener(3)
+        window = Window(path=self.dir)
+        window.key("F1")
+        self.assertIn("Failed to launch help.", window.message())
+        self.assertEqual(window.close(), 0)
+        lone = shutil.copy(PROGRAM, os.path.join(self.dir, "relicwright"))
+        self.opener(0)
+        window = Window(program=lone, path=self.dir)
+        window.key("F1")
+        self.assertIn("Failed to launch help.", window.message())
+        self.assertEqual(window.close(), 0)
+
+    def test_help_and_version_print_without_a_display(self):
+        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        for option, first in (("--help", "Usage: relicwright [FILE]"), ("--version", "relicwright 1.02")):
+            run = subprocess.run([PROGRAM, option], env=env, capture_output=True, text=True, timeout=20)
+            self.assertEqual((run.returncode, run.stdout.splitlines()[0], run.stderr), (0, first, ""))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -145,17 +145,13 @@ class WindowEntry(unittest.TestCase):
         self.assertEqual(window.close(), 0)
 
     def test_f1_says_so_when_no_browser_takes_the_page_or_there_is_no_page(self):
-        self.opener(3)
-        window = Window(path=self.dir)
-        window.key("F1")
-        self.assertIn("Failed to launch help.", window.message())
-        self.assertEqual(window.close(), 0)
-        lone = shutil.copy(PROGRAM, os.path.join(self.dir, "relicwright"))
-        self.opener(0)
-        window = Window(program=lone, path=self.dir)
-        window.key("F1")
-        self.assertIn("Failed to launch help.", window.message())
-        self.assertEqual(window.close(), 0)
+        lone = shutil.copy(PROGRAM, os.path.join(self.dir, "relicwright"))  # no help.html beside it
+        for status, program in ((3, PROGRAM), (0, lone)):
+            self.opener(status)
+            window = Window(program=program, path=self.dir)
+            window.key("F1")
+            self.assertIn("Failed to launch help.", window.message())
+            self.assertEqual(window.close(), 0)
 
     def test_help_and_version_print_without_a_display(self):
         env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}

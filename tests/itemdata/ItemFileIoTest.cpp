@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <tuple>
 
 namespace relicwright {
 namespace {
@@ -16,27 +15,6 @@ using testing::FaultInjectingFileSteps;
 using testing::sampleImage;
 using testing::ScratchDirectory;
 using Step = FaultInjectingFileSteps::Step;
-
-// Windows' system error codes, by their names in its winerror.h.
-TEST(FileError, Win32ErrorCodesMapOntoCauses) {
-    using C = FileErrorCause;
-    const std::tuple<int, C> rows[] = {
-        {0, C::NoError},                  {2 /*FILE_NOT_FOUND*/, C::NotFound},
-        {3 /*PATH_NOT_FOUND*/, C::InvalidPath}, {123 /*INVALID_NAME*/, C::InvalidPath},
-        {206 /*FILENAME_EXCED_RANGE*/, C::InvalidPath}, {4 /*TOO_MANY_OPEN_FILES*/, C::TooManyOpenFiles},
-        {5 /*ACCESS_DENIED*/, C::AccessDenied}, {19 /*WRITE_PROTECT*/, C::AccessDenied},
-        {80 /*FILE_EXISTS*/, C::AccessDenied}, {183 /*ALREADY_EXISTS*/, C::AccessDenied},
-        {16 /*CURRENT_DIRECTORY*/, C::IsCurrentDirectory}, {25 /*SEEK*/, C::SeekFailed},
-        {21 /*NOT_READY*/, C::HardwareError}, {23 /*CRC*/, C::HardwareError},
-        {32 /*SHARING_VIOLATION*/, C::SharingViolation}, {33 /*LOCK_VIOLATION*/, C::LockingViolation},
-        {112 /*DISK_FULL*/, C::DiskFull}, {38 /*HANDLE_EOF*/, C::PastEnd},
-        {1 /*INVALID_FUNCTION*/, C::OtherError}, {8 /*NOT_ENOUGH_MEMORY*/, C::OtherError},
-        {87 /*INVALID_PARAMETER*/, C::OtherError}, {1392 /*FILE_CORRUPT*/, C::OtherError},
-    };
-    for (const auto& [number, cause] : rows) {
-        EXPECT_EQ(causeFromWin32Error(number), cause) << number;
-    }
-}
 
 enum class PathShown { AsGiven, Full, None };
 enum class OnDisk { Old, New };

@@ -104,14 +104,19 @@ class WindowEntry(unittest.TestCase):
         self.dir = tempfile.mkdtemp()
         self.addCleanup(shutil.rmtree, self.dir)
 
+    def start(self, *args, **options):
+        window = Window(*args, **options)
+        self.addCleanup(lambda: window.process.poll() is None and window.process.kill())
+        return window
+
     def test_plain_start_shows_the_empty_window_and_ends_on_escape(self):
-        window = Window()
+        window = self.start()
         self.assertEqual(window.controls(), START)
         self.assertEqual(window.close(), 0)
 
     def test_relative_file_argument_is_found_from_the_working_folder(self):
         shutil.copy(os.path.join(SAMPLES, "dagger.itm"), self.dir)
-        window = Window("dagger.itm", cwd=self.dir)
+        window = self.start("dagger.itm", cwd=self.dir)
         wait_for(lambda: window.controls()["Item"] == ("field", "Dagger"), "the file to load")
         self.assertEqual(window.controls(), {"Item": ("field", "Dagger"), "Game": ("field", "Diablo"),
                                              "Convert to": ("list", "Dagger"),
@@ -119,7 +124,7 @@ class WindowEntry(unittest.TestCase):
         self.assertEqual(window.close(), 0)
 
     def test_unreadable_file_argument_is_reported_over_the_window_which_then_starts_empty(self):
-        window = Window("missing.itm", cwd=self.dir)
+        window = self.start("missing.itm", cwd=self.dir)
         self.assertIn(os.path.join(os.path.realpath(self.dir), "missing.itm") + " was not found.",
                       window.message())
         self.assertEqual(window.controls(), START)
@@ -135,9 +140,9 @@ class WindowEntry(unittest.TestCase):
 
     def test_f1_opens_the_help_page_at_its_section(self):
         opened = self.opener(0)
-        window = Window(path=self.dir)
+        window = self.start(path=self.dir)
         window.key("F1")
-        wait_for(lambda: os.path.exists(opened), "the opener")
+        wait_for(lambda: os.path.exists(opened) and open(opened).read().endswith("\n"), "the opener")
         with open(opened) as f:
             self.assertRegex(f.read(), r"^file:///.*/help\.html#main-window\n$")
         time.sleep(0.5)  # a late failure report would show by now
@@ -148,7 +153,7 @@ class WindowEntry(unittest.TestCase):
         lone = shutil.copy(PROGRAM, os.path.join(self.dir, "relicwright"))  # no help.html beside it
         for status, program in ((3, PROGRAM), (0, lone)):
             self.opener(status)
-            window = Window(program=program, path=self.dir)
+            window = self.start(program=program, path=self.dir)
             window.key("F1")
             self.assertIn("Failed to launch help.", window.message())
             self.assertEqual(window.close(), 0)

@@ -1,4 +1,5 @@
-// Glue between the page and the converter module: events in, the module's answers out.
+// Glue between the page and the converter module: events in, the module's answers out. Built into
+// the module's file, after it.
 'use strict';
 (() => {
     const $ = (id) => document.getElementById(id);
@@ -72,6 +73,7 @@
             reason = error.name || 'NotReadableError';
         }
         busy = false;
+        await started;
         run(() => {
             if (!bytes) return call('rw_loadUnreadable', file.name, reason);
             const at = module._malloc(Math.max(bytes.length, 1));
@@ -82,6 +84,7 @@
     }
 
     const picker = $('picker');
+    // The picker opens at once; what is picked waits for the module if it is still on its way.
     $('c1000').addEventListener('click', () => { if (!busy) picker.click(); });
     picker.addEventListener('change', () => {
         const file = picker.files[0];
@@ -117,15 +120,17 @@
         else load(items[0].getAsFile());
     });
 
-    createRelicwright({ page }).then((ready) => {
+    const started = createRelicwright({ page }).then((ready) => {
         module = ready;
         module._rw_start();
-        $('c1000').disabled = $('c1001').disabled = false;
-        $('c1000').focus();
-        busy = false;
-        performance.mark('load-usable');
+        $('c1001').disabled = false;
+        performance.mark('module-ready');
         showNext();
     });
+    $('c1000').disabled = false;
+    $('c1000').focus();
+    busy = false;
+    performance.mark('load-usable');
 
     if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js');
 })();

@@ -1,7 +1,7 @@
 // Offline after the first visit: every file of the page is kept, and used when the network fails.
 // The network comes first, so a new build is picked up as soon as the page is online again.
 const CACHE = 'relicwright-@PROJECT_VERSION@';
-const FILES = ['./', 'index.html', 'app.js', 'style.css', 'relicwright.js', 'relicwright.wasm', 'help.html',
+const FILES = ['./', 'index.html', 'style.css', 'relicwright.js', 'relicwright.wasm', 'help.html',
     'manifest.webmanifest', 'banner.png', 'icon.svg', 'icon-16.png', 'icon-32.png', 'icon-48.png'];
 
 self.addEventListener('install', (event) => {

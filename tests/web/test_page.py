@@ -63,7 +63,7 @@ class Page(unittest.TestCase):
             old.unlink()
 
     def wait_ready(self):
-        WebDriverWait(self.driver, 10).until(lambda d: d.find_element(By.ID, 'c1000').is_enabled())
+        WebDriverWait(self.driver, 10).until(lambda d: d.find_element(By.ID, 'c1001').is_enabled())
 
     def el(self, id):
         return self.driver.find_element(By.ID, id)

@@ -10,6 +10,7 @@
 
 #include <emscripten.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
@@ -109,31 +110,31 @@ private:
     std::optional<std::string> savePath_;
 };
 
-// The file types of the open dialog's filter as the file picker takes them: ".itm,.hif".
+// The file types of the open dialog's filter as the file picker takes them: ".itm,.hif". The
+// picker offers "All files" beside them by itself.
 std::string pickerTypes(const std::string& filter) {
-    std::string types;
-    std::size_t start = 0;
+    std::vector<std::string> types;
     bool isPattern = false;
-    while (start < filter.size()) {
-        const std::size_t end = filter.find('|', start);
-        if (end == std::string::npos || end == start) {
-            break;
+    for (std::size_t start = 0, end; (end = filter.find('|', start)) != std::string::npos && end > start;
+         start = end + 1, isPattern = !isPattern) {
+        if (!isPattern) {
+            continue;
         }
-        if (isPattern) {
-            for (std::size_t at = start; at < end;) {
-                const std::size_t stop = std::min(filter.find(';', at), end);
-                const std::string pattern = filter.substr(at, stop - at);
-                const std::string type = pattern.rfind("*.", 0) == 0 ? pattern.substr(1) : pattern;
-                if (type != ".*" && (","+ types + ",").find("," + type + ",") == std::string::npos) {
-                    types += (types.empty() ? "" : ",") + type;
-                }
-                at = stop + 1;
+        for (std::size_t at = start; at < end;) {
+            const std::size_t stop = std::min(filter.find(';', at), end);
+            const std::string pattern = filter.substr(at, stop - at);
+            if (pattern != "*.*" && pattern.rfind("*.", 0) == 0 &&
+                std::find(types.begin(), types.end(), pattern.substr(1)) == types.end()) {
+                types.push_back(pattern.substr(1));
             }
+            at = stop + 1;
         }
-        isPattern = !isPattern;
-        start = end + 1;
     }
-    return types;
+    std::string joined;
+    for (const std::string& type : types) {
+        joined += (joined.empty() ? "" : ",") + type;
+    }
+    return joined;
 }
 
 struct Page {

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 # The web page in headless Chromium, used as a person would: files given to its picker or dropped
 # on it, downloads compared with what the native command line writes for the same choice.
-import base64, json, os, shutil, socket, subprocess, sys, tempfile, time, unittest
+import json, os, shutil, socket, subprocess, sys, tempfile, time, unittest
 from pathlib import Path
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -175,16 +175,22 @@ class Page(unittest.TestCase):
             document.body.dispatchEvent(new DragEvent('drop', {{dataTransfer: t, bubbles: true, cancelable: true}}));""")
 
     def drop(self, *names):
-        self.drop_files(','.join(f'new File([Uint8Array.from(atob("{base64.b64encode((self.samples / n).read_bytes()).decode()}"), '
-                                 f'c => c.charCodeAt(0))], "{n}")' for n in names))
+        """Drags files (or folders) of the samples folder onto the page as the browser's input does."""
+        data = {'items': [], 'files': [str(self.samples / n) for n in names], 'dragOperationsMask': 1}
+        for kind in ('dragEnter', 'dragOver', 'drop'):
+            self.driver.execute_cdp_cmd('Input.dispatchDragEvent', {'type': kind, 'x': 100, 'y': 100, 'data': data})
 
-    def test_drop_loads_one_file_and_refuses_several(self):
+    def test_drop_loads_one_file_and_refuses_several_or_a_folder(self):
         self.drop('amulet.hif')
         WebDriverWait(self.driver, 5).until(lambda d: self.shown()[0] == 'Hellfire')
         self.assertEqual(self.shown()[1], json.loads(cli('info', '--json', self.samples / 'amulet.hif'))[0]['name'])
+        loaded = self.shown()
         self.drop('dagger.itm', 'ring.itm')
         self.assertEqual(self.message(), 'Drop one item file at a time.')
-        self.assertEqual(self.shown()[0], 'Hellfire')
+        (self.samples / 'folder.itm').mkdir(exist_ok=True)
+        self.drop('folder.itm')
+        self.assertEqual(self.message(), 'A folder cannot be loaded. Drop one item file.')
+        self.assertEqual(self.shown(), loaded)
 
     def test_about_box_and_help_at_its_section(self):
         self.el('about').click()

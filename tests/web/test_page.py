@@ -30,6 +30,7 @@ class Page(unittest.TestCase):
         with socket.socket() as s:
             s.bind(('127.0.0.1', 0))
             cls.port = s.getsockname()[1]
+        cls.log = (cls.tmp / 'requests').open('a')
         cls.serve()
         options = webdriver.ChromeOptions()
         options.binary_location = '/usr/bin/chromium'
@@ -45,7 +46,7 @@ class Page(unittest.TestCase):
     @classmethod
     def serve(cls):
         cls.server = subprocess.Popen([sys.executable, '-m', 'http.server', '--bind', '127.0.0.1', str(cls.port),
-                                       '-d', SITE], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                       '-d', SITE], stdout=subprocess.DEVNULL, stderr=cls.log)
         while subprocess.run(['python3', '-c', f'import socket; socket.create_connection(("127.0.0.1", {cls.port}))'],
                              capture_output=True).returncode:
             time.sleep(0.1)
@@ -54,6 +55,8 @@ class Page(unittest.TestCase):
     def tearDownClass(cls):
         cls.driver.quit()
         cls.server.terminate()
+        cls.server.wait()
+        cls.log.close()
         shutil.rmtree(cls.tmp, ignore_errors=True)
 
     def setUp(self):
@@ -119,6 +122,10 @@ class Page(unittest.TestCase):
         self.assertEqual(self.el('picker').get_attribute('accept'), '.itm,.hif')
         # Saving before any load writes nothing and says nothing.
         self.assertEqual(self.save(), (None, None))
+        # The page may reach nothing but its own files.
+        self.assertEqual(self.driver.execute_async_script('''const done = arguments[0];
+            document.addEventListener('securitypolicyviolation', (e) => done(e.effectiveDirective));
+            fetch('http://example.invalid/', {method: 'POST', body: 'x'}).catch(() => {});'''), 'connect-src')
 
     def test_four_roads_download_what_the_command_line_writes(self):
         roads = [('dagger.itm', 0, None, CROSS), ('amulet.hif', 1, None, CROSS),
@@ -138,6 +145,9 @@ class Page(unittest.TestCase):
                 # The proposed name follows the target game, whatever the written format.
                 self.assertEqual(saved, Path(name).stem + ['.hif', '.itm'][target])
                 (self.downloads / saved).unlink()
+        # No request but the page's own files, and none carries a file.
+        for request in (self.tmp / 'requests').read_text().splitlines():
+            self.assertRegex(request, r'"GET /[-\w.]* HTTP/1.1" \d{3}|code 404, message File not found')
 
     def test_refusals_and_items_without_a_name(self):
         self.load('dagger.itm')

@@ -82,9 +82,10 @@ class Page(unittest.TestCase):
         path = self.samples / name
         if data is not None:
             path.write_bytes(data)
+        # The field is blanked here so that the wait sees this load's answer, not the last one's.
+        self.driver.execute_script('document.getElementById("c1003").value = ""')
         self.el('picker').send_keys(str(path))
-        WebDriverWait(self.driver, 5).until(lambda d: d.execute_script('return !document.querySelector("dialog[open]")')
-                                            and self.el('c1003').get_attribute('value') != '<Empty>' or self.message_open())
+        WebDriverWait(self.driver, 5).until(lambda d: self.el('c1003').get_attribute('value') or self.message_open())
 
     def message_open(self):
         return self.el('message').get_attribute('open') is not None

@@ -126,6 +126,10 @@
         $('c1001').disabled = false;
         performance.mark('module-ready');
         showNext();
+    }, () => {
+        // Without the module nothing can be converted: say so rather than wait for ever.
+        $('c1000').disabled = true;
+        $('note').textContent = 'This browser could not start the converter: it needs WebAssembly.';
     });
     $('c1000').disabled = false;
     $('c1000').focus();

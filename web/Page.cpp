@@ -1,0 +1,243 @@
+// The web page's side of the converter: the page's two lists and two fields, its file picker and
+// downloads, and its in-page message dialog, as window services of the same workflow the windows run.
+#include "BrowserFileSteps.h"
+
+#include "converter/ChoiceList.h"
+#include "converter/Converter.h"
+#include "converter/HandlerFailure.h"
+#include "converter/WindowServices.h"
+#include "itemdata/MemoryFileSteps.h"
+
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The page's glue (app.js) hands the module an object `page` that owns the document.
+EM_JS(void, jsAppend, (int list, const char* text), { Module.page.append(list, UTF8ToString(text)); });
+EM_JS(void, jsSelect, (int list, int index), { Module.page.select(list, index); });
+EM_JS(int, jsSelected, (int list), { return Module.page.selected(list); });
+EM_JS(void, jsField, (int field, const char* text), { Module.page.field(field, UTF8ToString(text)); });
+EM_JS(void, jsMessage, (const char* caption, const char* text, int icon),
+      { Module.page.message(UTF8ToString(caption), UTF8ToString(text), icon); });
+EM_JS(void, jsDownload, (const char* name, const std::uint8_t* bytes, std::size_t size),
+      { Module.page.download(UTF8ToString(name), HEAPU8.slice(bytes, bytes + size)); });
+EM_JS(void, jsAccept, (const char* types), { Module.page.accept(UTF8ToString(types)); });
+
+namespace relicwright::web {
+namespace {
+
+constexpr const char* kApplicationName = "Relicwright";
+constexpr const char* kHelpFailedText = "Failed to launch help.";
+constexpr const char* kSeveralFilesText = "Drop one item file at a time.";
+constexpr const char* kFolderText = "A folder cannot be loaded. Drop one item file.";
+constexpr int kItemList = 1005;
+constexpr int kTargetList = 1007;
+constexpr int kSourceGameField = 1006;
+constexpr int kItemField = 1003;
+constexpr unsigned kAboutBoxDialog = 100;
+enum Icon { NoIcon = 0, StopIcon = 1, ExclamationIcon = 2 };
+
+void message(const std::string& text, Icon icon) {
+    jsMessage(kApplicationName, text.c_str(), icon);
+}
+
+// A drop-down of the page: the entries are kept here as well, so reading them costs no trip to
+// the document; the selection is the document's, as the user may change it at any time.
+class PageChoiceList final : public ChoiceList {
+public:
+    explicit PageChoiceList(int id) : id_(id) {}
+
+    std::size_t count() const override { return entries_.size(); }
+    std::string entry(std::size_t index) const override { return entries_.at(index); }
+    void append(const std::string& text) override {
+        entries_.push_back(text);
+        jsAppend(id_, text.c_str());
+    }
+    void setSelection(std::optional<std::size_t> index) override {
+        jsSelect(id_, index && *index < entries_.size() ? static_cast<int>(*index) : -1);
+    }
+    std::optional<std::size_t> selectedIndex() const override {
+        const int index = jsSelected(id_);
+        if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) {
+            return std::nullopt;
+        }
+        return static_cast<std::size_t>(index);
+    }
+
+private:
+    int id_;
+    std::vector<std::string> entries_;
+};
+
+// The file picker or a drop has already given the file when the workflow asks for it; a save is
+// answered with a download under the proposed name.
+class PageServices final : public WindowServices {
+public:
+    void answerNextOpen(std::optional<FileChoice> choice) { nextOpen_ = std::move(choice); }
+    const std::optional<std::string>& savePath() const { return savePath_; }
+    void forgetSave() { savePath_.reset(); }
+
+    FileChoice promptOpenFile(const std::string&, unsigned) override {
+        FileChoice given = nextOpen_.value_or(FileChoice::cancelled());
+        nextOpen_.reset();
+        return given;
+    }
+    FileChoice promptSaveFile(const std::string&, const std::string& defaultExtension, const std::string& initialName,
+                              unsigned) override {
+        std::string name = initialName;
+        if (!defaultExtension.empty() && FileChoice::fromPath(name).extension.empty()) {
+            name += "." + defaultExtension;
+        }
+        FileChoice choice = FileChoice::fromPath(name);
+        choice.confirmed = true;
+        savePath_ = choice.path;
+        return choice;
+    }
+    void showMessage(const std::string& text) override { message(text, NoIcon); }
+    void setSourceGameField(const std::string& text) override { jsField(kSourceGameField, text.c_str()); }
+    void setItemField(const std::string& text) override { jsField(kItemField, text.c_str()); }
+    void reportOutOfMemory() override { message(kOutOfMemoryText, ExclamationIcon); }
+
+private:
+    std::optional<FileChoice> nextOpen_;
+    std::optional<std::string> savePath_;
+};
+
+// The file types of the open dialog's filter as the file picker takes them: ".itm,.hif". The
+// picker offers "All files" beside them by itself.
+std::string pickerTypes(const std::string& filter) {
+    std::vector<std::string> types;
+    bool isPattern = false;
+    for (std::size_t start = 0, end; (end = filter.find('|', start)) != std::string::npos && end > start;
+         start = end + 1, isPattern = !isPattern) {
+        if (!isPattern) {
+            continue;
+        }
+        for (std::size_t at = start; at < end;) {
+            const std::size_t stop = std::min(filter.find(';', at), end);
+            const std::string pattern = filter.substr(at, stop - at);
+            if (pattern != "*.*" && pattern.rfind("*.", 0) == 0 &&
+                std::find(types.begin(), types.end(), pattern.substr(1)) == types.end()) {
+                types.push_back(pattern.substr(1));
+            }
+            at = stop + 1;
+        }
+    }
+    std::string joined;
+    for (const std::string& type : types) {
+        joined += (joined.empty() ? "" : ",") + type;
+    }
+    return joined;
+}
+
+struct Page {
+    MemoryFileSteps& memory = static_cast<MemoryFileSteps&>(platformFileSteps());
+    BrowserFileSteps files{memory};
+    PageChoiceList itemList{kItemList};
+    PageChoiceList targetList{kTargetList};
+    PageServices services;
+    Converter converter{itemList, targetList, services, files};
+};
+
+std::unique_ptr<Page> page;
+
+// The page's dispatch guard: whatever escapes a handler is said in the in-page dialog.
+template <class Handler> void guarded(Handler&& handler) {
+    if (const auto failure = runGuarded(handler)) {
+        if (failure->kind == HandlerFailure::Kind::OutOfMemory) {
+            message(kOutOfMemoryText, ExclamationIcon);
+        } else {
+            message(failure->text, StopIcon);
+        }
+    }
+}
+
+int errorOfReason(const std::string& reason) {
+    return reason == "NotFoundError" ? ENOENT : EACCES;
+}
+
+} // namespace
+} // namespace relicwright::web
+
+using namespace relicwright;
+using namespace relicwright::web;
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE void rw_start() {
+    guarded([] {
+        page = std::make_unique<Page>();
+        jsAccept(pickerTypes(kOpenFilter).c_str());
+        page->converter.fillLists();
+        page->converter.pushToWindow();
+    });
+}
+
+// A file the user picked or dropped: its name and its first bytes, all the load reads.
+EMSCRIPTEN_KEEPALIVE void rw_load(const char* name, const std::uint8_t* bytes, std::size_t size) {
+    guarded([&] {
+        page->memory.clear();
+        page->memory.put(name, MemoryFileSteps::Bytes(bytes, bytes + size));
+        page->services.answerNextOpen(FileChoice::fromPath(name));
+        page->converter.loadSourceFile();
+    });
+    page->memory.clear();
+}
+
+// A file the browser could not read; `reason` is the name of the browser's error.
+EMSCRIPTEN_KEEPALIVE void rw_loadUnreadable(const char* name, const char* reason) {
+    guarded([&] {
+        page->memory.clear();
+        page->files.refuse(name, errorOfReason(reason));
+        page->services.answerNextOpen(FileChoice::fromPath(name));
+        page->converter.loadSourceFile();
+    });
+    page->files.refuse("", 0);
+}
+
+EMSCRIPTEN_KEEPALIVE void rw_cancelLoad() {
+    guarded([] {
+        page->services.answerNextOpen(std::nullopt);
+        page->converter.loadSourceFile();
+    });
+}
+
+EMSCRIPTEN_KEEPALIVE void rw_applyTargetGame() {
+    guarded([] { page->converter.applyTargetGame(); });
+}
+
+EMSCRIPTEN_KEEPALIVE void rw_save() {
+    guarded([] {
+        page->memory.clear();
+        page->services.forgetSave();
+        page->converter.saveOutputFile();
+        // Only a file the save really wrote is handed to the browser.
+        const auto& path = page->services.savePath();
+        if (const MemoryFileSteps::Bytes* written = path ? page->memory.find(*path) : nullptr) {
+            jsDownload(FileChoice::fromPath(*path).fileName.c_str(), written->data(), written->size());
+        }
+    });
+    page->memory.clear();
+}
+
+// A drop the load cannot take: 0 several files, 1 a folder.
+EMSCRIPTEN_KEEPALIVE void rw_refuseDrop(int kind) {
+    message(kind == 0 ? kSeveralFilesText : kFolderText, StopIcon);
+}
+
+// The help page's address at the section of the dialog that asked (100 About box, 102 window).
+EMSCRIPTEN_KEEPALIVE const char* rw_helpAddress(unsigned dialog) {
+    return dialog == kAboutBoxDialog ? "help.html#about-box" : "help.html#main-window";
+}
+
+EMSCRIPTEN_KEEPALIVE void rw_helpFailed() {
+    message(kHelpFailedText, ExclamationIcon);
+}
+}

@@ -1,7 +1,6 @@
 #include "ScratchDirectory.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -26,11 +25,9 @@ std::string utf8Of(const fs::path& path) {
 } // namespace
 
 ScratchDirectory::ScratchDirectory() {
-    const char* base = std::getenv("RELICWRIGHT_SCRATCH_DIR");
-    const fs::path parent = base != nullptr && *base != '\0' ? fs::path(base) : fs::temp_directory_path();
     std::random_device random;
     for (;;) {
-        const fs::path candidate = parent / ("relicwright-test-" + std::to_string(random()));
+        const fs::path candidate = fs::temp_directory_path() / ("relicwright-test-" + std::to_string(random()));
         if (fs::create_directory(candidate)) {
             root_ = utf8Of(candidate);
             return;

@@ -7,8 +7,7 @@
 
 namespace relicwright::testing {
 
-// A fresh directory for one test, removed with everything in it afterwards. RELICWRIGHT_SCRATCH_DIR
-// chooses where it is made (the fuzz run puts it in memory).
+// A fresh directory for one test, removed with everything in it afterwards.
 class ScratchDirectory {
 public:
     ScratchDirectory();

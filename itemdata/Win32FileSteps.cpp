@@ -6,6 +6,14 @@
 // it returns, and a failed move leaves the old target untouched, whereas ReplaceFileW needs an
 // existing target, may leave it renamed after a partial failure and promises nothing about the
 // disk. The price is that the new file takes the directory's permissions, like any new file there.
+//
+// A save killed half-way must leave no temporary file behind. The system removes it: the file is
+// marked for deletion as soon as it exists, so when the process ends by any means its last handle
+// closes and the file goes; the mark is lifted only for the move into place. FILE_FLAG_DELETE_ON_CLOSE
+// would close the first gap too, but it cannot be lifted, and the file would go on closing under
+// its new name. Two short gaps remain (created but not yet marked; unmarked but not yet moved), so
+// a save also removes the leftovers of earlier runs that no process holds open: every save holds
+// its own file with share mode 0 until it is moved.
 
 #include "FileSteps.h"
 
@@ -17,6 +25,8 @@
 #include <atomic>
 #include <climits>
 #include <cstdio>
+#include <mutex>
+#include <set>
 #include <string>
 
 namespace relicwright {
@@ -89,6 +99,68 @@ std::wstring apiPath(const std::string& path) {
 std::string directoryPrefix(const std::string& path) {
     const auto end = path.find_last_of("\\/:");
     return end == std::string::npos ? std::string() : path.substr(0, end + 1);
+}
+
+// Only the names this program gives its files: ".relicwright-" then three numbers, then ".tmp".
+bool isOwnTemporaryName(const std::wstring& name) {
+    const std::wstring prefix = L".relicwright-";
+    const std::wstring suffix = L".tmp";
+    if (!name.starts_with(prefix) || !name.ends_with(suffix)) {
+        return false;
+    }
+    int numbers = 0;
+    bool digit = false;
+    for (std::size_t i = prefix.size(); i < name.size() - suffix.size(); ++i) {
+        if (name[i] >= L'0' && name[i] <= L'9') {
+            digit = true;
+        } else if (name[i] == L'-' && digit) {
+            ++numbers;
+            digit = false;
+        } else {
+            return false;
+        }
+    }
+    return digit && numbers == 2;
+}
+
+// Once per directory and process: a file that a running save holds cannot be opened with share
+// mode 0, nor one being deleted; what can is removed as it closes.
+void removeLeftovers(const std::string& directory) {
+    static std::mutex mutex;
+    static std::set<std::string> swept;
+    {
+        const std::lock_guard lock(mutex);
+        if (!swept.insert(directory).second) {
+            return;
+        }
+    }
+    const std::string folder = directory.empty() ? std::string(".\\") : directory;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileExW(apiPath(folder + ".relicwright-*.tmp").c_str(), FindExInfoBasic,
+                                             &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+            !isOwnTemporaryName(found.cFileName)) {
+            continue;
+        }
+        const HANDLE leftover = ::CreateFileW(apiPath(folder + narrow(found.cFileName)).c_str(), DELETE, 0, nullptr,
+                                              OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT,
+                                              nullptr);
+        if (leftover != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(leftover);
+        }
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+}
+
+// Marks an open file for deletion when its last handle closes, or lifts the mark.
+bool markForDeletion(HANDLE file, bool deleted) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = deleted ? TRUE : FALSE;
+    return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != 0;
 }
 
 class Win32FileSteps final : public FileSteps {
@@ -203,16 +275,23 @@ public:
         }
         static std::atomic<unsigned> counter{0};
         const std::string directory = directoryPrefix(target);
+        removeLeftovers(directory);
         for (int attempt = 0;; ++attempt) {
             char name[64];
             std::snprintf(name, sizeof name, ".relicwright-%lu-%lu-%u.tmp", ::GetCurrentProcessId(),
                           ::GetTickCount(), counter.fetch_add(1));
             const std::string path = directory + name;
-            const HANDLE handle = ::CreateFileW(apiPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                                attributes, nullptr);
+            // Shared for deletion only, so that the move can take it while it is still open.
+            const HANDLE handle = ::CreateFileW(apiPath(path).c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE,
+                                                nullptr, CREATE_NEW, attributes, nullptr);
             if (handle != INVALID_HANDLE_VALUE) {
                 temporary.handle = fromHandle(handle);
                 temporary.path = path;
+                if (!markForDeletion(handle, true)) {
+                    const int error = lastError();
+                    discard(temporary);
+                    return error;
+                }
                 return 0;
             }
             const int error = lastError();
@@ -235,18 +314,20 @@ public:
     int flush(FileHandle file) override { return ::FlushFileBuffers(toHandle(file)) ? 0 : lastError(); }
 
     int commit(TemporaryFile& temporary, const std::string& target, bool mayReplace) override {
-        // Our own open handle would keep the file from being moved.
-        const bool closed = ::CloseHandle(toHandle(temporary.handle));
-        temporary.handle = kNoFileHandle;
-        if (!closed) {
+        // Moved while still open, so that no other save's sweep can take it between the two steps.
+        if (!markForDeletion(toHandle(temporary.handle), false)) {
             return lastError();
         }
         const DWORD flags = MOVEFILE_WRITE_THROUGH | (mayReplace ? MOVEFILE_REPLACE_EXISTING : 0);
         if (!::MoveFileExW(apiPath(temporary.path).c_str(), apiPath(target).c_str(), flags)) {
-            return lastError();
+            const int error = lastError();
+            markForDeletion(toHandle(temporary.handle), true);
+            return error;
         }
         temporary.path.clear();
-        return 0;
+        const bool closed = ::CloseHandle(toHandle(temporary.handle));
+        temporary.handle = kNoFileHandle;
+        return closed ? 0 : lastError();
     }
 
     // MOVEFILE_WRITE_THROUGH has already made the new name durable; a directory cannot be flushed

@@ -1,19 +1,18 @@
 // The file steps on Windows. Paths are UTF-8 inside the program and UTF-16 at the system calls.
 //
-// Saves put the new file in place with MoveFileExW rather than ReplaceFileW: one call serves both
-// replacing and never replacing (without MOVEFILE_REPLACE_EXISTING the move fails when another
-// program created the target meanwhile), MOVEFILE_WRITE_THROUGH makes the new name durable before
-// it returns, and a failed move leaves the old target untouched, whereas ReplaceFileW needs an
-// existing target, may leave it renamed after a partial failure and promises nothing about the
-// disk. The price is that the new file takes the directory's permissions, like any new file there.
+// Saves put the new file in place by renaming it through its own open handle rather than with
+// ReplaceFileW: one call serves both replacing and never replacing (without ReplaceIfExists the
+// rename fails when another program created the target meanwhile), a failed rename leaves the old
+// target untouched, whereas ReplaceFileW needs an existing target, may leave it renamed after a
+// partial failure and promises nothing about the disk. The price is that the new file takes the
+// directory's permissions, like any new file there.
 //
-// A save killed half-way must leave no temporary file behind. The system removes it: the file is
-// marked for deletion as soon as it exists, so when the process ends by any means its last handle
-// closes and the file goes; the mark is lifted only for the move into place. FILE_FLAG_DELETE_ON_CLOSE
-// would close the first gap too, but it cannot be lifted, and the file would go on closing under
-// its new name. Two short gaps remain (created but not yet marked; unmarked but not yet moved), so
-// a save also removes the leftovers of earlier runs that no process holds open: every save holds
-// its own file with share mode 0 until it is moved.
+// A save killed half-way leaves no temporary file behind: the system removes it. The file is marked
+// for deletion as soon as it exists, so when the process ends by any means its last handle closes
+// and the file goes; the mark is lifted just before the rename. (FILE_FLAG_DELETE_ON_CLOSE cannot
+// be lifted: the file would go on closing, under its new name.) Two short gaps remain, created but
+// not yet marked and unmarked but not yet renamed, so a save also removes the leftovers of earlier
+// runs that no process holds: every save holds its own file with share mode 0 until it is renamed.
 
 #include "FileSteps.h"
 
@@ -25,9 +24,11 @@
 #include <atomic>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace relicwright {
 
@@ -281,9 +282,8 @@ public:
             std::snprintf(name, sizeof name, ".relicwright-%lu-%lu-%u.tmp", ::GetCurrentProcessId(),
                           ::GetTickCount(), counter.fetch_add(1));
             const std::string path = directory + name;
-            // Shared for deletion only, so that the move can take it while it is still open.
-            const HANDLE handle = ::CreateFileW(apiPath(path).c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE,
-                                                nullptr, CREATE_NEW, attributes, nullptr);
+            const HANDLE handle = ::CreateFileW(apiPath(path).c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                                CREATE_NEW, attributes, nullptr);
             if (handle != INVALID_HANDLE_VALUE) {
                 temporary.handle = fromHandle(handle);
                 temporary.path = path;
@@ -314,23 +314,35 @@ public:
     int flush(FileHandle file) override { return ::FlushFileBuffers(toHandle(file)) ? 0 : lastError(); }
 
     int commit(TemporaryFile& temporary, const std::string& target, bool mayReplace) override {
-        // Moved while still open, so that no other save's sweep can take it between the two steps.
-        if (!markForDeletion(toHandle(temporary.handle), false)) {
+        // Renamed through its own handle, one call after the mark is lifted, so that a kill in
+        // between is as unlikely as it can be made; the handle is closed only once it is in place.
+        const HANDLE handle = toHandle(temporary.handle);
+        if (!markForDeletion(handle, false)) {
             return lastError();
         }
-        const DWORD flags = MOVEFILE_WRITE_THROUGH | (mayReplace ? MOVEFILE_REPLACE_EXISTING : 0);
-        if (!::MoveFileExW(apiPath(temporary.path).c_str(), apiPath(target).c_str(), flags)) {
+        const std::wstring name = fullPathOf(apiPath(target));
+        const std::size_t nameBytes = name.size() * sizeof(wchar_t);
+        std::vector<std::uint8_t> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+        rename->ReplaceIfExists = mayReplace ? TRUE : FALSE;
+        rename->RootDirectory = nullptr;
+        rename->FileNameLength = static_cast<DWORD>(nameBytes);
+        std::memcpy(rename->FileName, name.data(), nameBytes);
+        if (!::SetFileInformationByHandle(handle, FileRenameInfo, rename, static_cast<DWORD>(buffer.size()))) {
             const int error = lastError();
-            markForDeletion(toHandle(temporary.handle), true);
+            markForDeletion(handle, true);
             return error;
         }
         temporary.path.clear();
-        const bool closed = ::CloseHandle(toHandle(temporary.handle));
+        // Flushing the file once more writes its new name to the disk with it.
+        const bool flushed = ::FlushFileBuffers(handle);
+        const int error = flushed ? 0 : lastError();
+        const bool closed = ::CloseHandle(handle);
         temporary.handle = kNoFileHandle;
-        return closed ? 0 : lastError();
+        return error != 0 ? error : closed ? 0 : lastError();
     }
 
-    // MOVEFILE_WRITE_THROUGH has already made the new name durable; a directory cannot be flushed
+    // The commit's last flush has already made the new name durable; a directory cannot be flushed
     // by handle here anyway.
     int flushDirectory(const std::string&) override { return 0; }
 

@@ -334,7 +334,7 @@ public:
             return error;
         }
         temporary.path.clear();
-        // Flushing the file once more writes its new name to the disk with it.
+        // Flushed once more, so that a journalling file system such as NTFS commits the rename too.
         const bool flushed = ::FlushFileBuffers(handle);
         const int error = flushed ? 0 : lastError();
         const bool closed = ::CloseHandle(handle);

@@ -197,6 +197,9 @@ int CommandLine::run(const std::vector<std::string>& arguments, std::ostream& ou
     CLI::App app{"Converts and inspects Diablo (.itm) and Hellfire (.hif) item files.", kProgramName};
     app.set_version_flag("--version", std::string(kProgramName) + " " + RELICWRIGHT_VERSION);
     app.require_subcommand(1);
+    // "/dir/x.itm" is a path, also on Windows: only the "--" options are options. Subcommands
+    // take this over when they are added.
+    app.allow_windows_style_options(false);
 
     std::vector<std::string> files;
     bool asJson = false;

@@ -1,11 +1,18 @@
 // The file steps on Windows. Paths are UTF-8 inside the program and UTF-16 at the system calls.
 //
-// Saves put the new file in place with MoveFileExW rather than ReplaceFileW: one call serves both
-// replacing and never replacing (without MOVEFILE_REPLACE_EXISTING the move fails when another
-// program created the target meanwhile), MOVEFILE_WRITE_THROUGH makes the new name durable before
-// it returns, and a failed move leaves the old target untouched, whereas ReplaceFileW needs an
-// existing target, may leave it renamed after a partial failure and promises nothing about the
-// disk. The price is that the new file takes the directory's permissions, like any new file there.
+// Saves put the new file in place by renaming it through its own open handle rather than with
+// ReplaceFileW: one call serves both replacing and never replacing (without ReplaceIfExists the
+// rename fails when another program created the target meanwhile), a failed rename leaves the old
+// target untouched, whereas ReplaceFileW needs an existing target, may leave it renamed after a
+// partial failure and promises nothing about the disk. The price is that the new file takes the
+// directory's permissions, like any new file there.
+//
+// A save killed half-way leaves no temporary file behind: the system removes it. The file is marked
+// for deletion as soon as it exists, so when the process ends by any means its last handle closes
+// and the file goes; the mark is lifted just before the rename. (FILE_FLAG_DELETE_ON_CLOSE cannot
+// be lifted: the file would go on closing, under its new name.) Two short gaps remain, created but
+// not yet marked and unmarked but not yet renamed, so a save also removes the leftovers of earlier
+// runs that no process holds: every save holds its own file with share mode 0 until it is renamed.
 
 #include "FileSteps.h"
 
@@ -17,7 +24,11 @@
 #include <atomic>
 #include <climits>
 #include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace relicwright {
 
@@ -89,6 +100,68 @@ std::wstring apiPath(const std::string& path) {
 std::string directoryPrefix(const std::string& path) {
     const auto end = path.find_last_of("\\/:");
     return end == std::string::npos ? std::string() : path.substr(0, end + 1);
+}
+
+// Only the names this program gives its files: ".relicwright-" then three numbers, then ".tmp".
+bool isOwnTemporaryName(const std::wstring& name) {
+    const std::wstring prefix = L".relicwright-";
+    const std::wstring suffix = L".tmp";
+    if (!name.starts_with(prefix) || !name.ends_with(suffix)) {
+        return false;
+    }
+    int numbers = 0;
+    bool digit = false;
+    for (std::size_t i = prefix.size(); i < name.size() - suffix.size(); ++i) {
+        if (name[i] >= L'0' && name[i] <= L'9') {
+            digit = true;
+        } else if (name[i] == L'-' && digit) {
+            ++numbers;
+            digit = false;
+        } else {
+            return false;
+        }
+    }
+    return digit && numbers == 2;
+}
+
+// Once per directory and process: a file that a running save holds cannot be opened with share
+// mode 0, nor one being deleted; what can is removed as it closes.
+void removeLeftovers(const std::string& directory) {
+    static std::mutex mutex;
+    static std::set<std::string> swept;
+    {
+        const std::lock_guard lock(mutex);
+        if (!swept.insert(directory).second) {
+            return;
+        }
+    }
+    const std::string folder = directory.empty() ? std::string(".\\") : directory;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileExW(apiPath(folder + ".relicwright-*.tmp").c_str(), FindExInfoBasic,
+                                             &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
+            !isOwnTemporaryName(found.cFileName)) {
+            continue;
+        }
+        const HANDLE leftover = ::CreateFileW(apiPath(folder + narrow(found.cFileName)).c_str(), DELETE, 0, nullptr,
+                                              OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT,
+                                              nullptr);
+        if (leftover != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(leftover);
+        }
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+}
+
+// Marks an open file for deletion when its last handle closes, or lifts the mark.
+bool markForDeletion(HANDLE file, bool deleted) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = deleted ? TRUE : FALSE;
+    return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != 0;
 }
 
 class Win32FileSteps final : public FileSteps {
@@ -203,16 +276,22 @@ public:
         }
         static std::atomic<unsigned> counter{0};
         const std::string directory = directoryPrefix(target);
+        removeLeftovers(directory);
         for (int attempt = 0;; ++attempt) {
             char name[64];
             std::snprintf(name, sizeof name, ".relicwright-%lu-%lu-%u.tmp", ::GetCurrentProcessId(),
                           ::GetTickCount(), counter.fetch_add(1));
             const std::string path = directory + name;
-            const HANDLE handle = ::CreateFileW(apiPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                                attributes, nullptr);
+            const HANDLE handle = ::CreateFileW(apiPath(path).c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                                CREATE_NEW, attributes, nullptr);
             if (handle != INVALID_HANDLE_VALUE) {
                 temporary.handle = fromHandle(handle);
                 temporary.path = path;
+                if (!markForDeletion(handle, true)) {
+                    const int error = lastError();
+                    discard(temporary);
+                    return error;
+                }
                 return 0;
             }
             const int error = lastError();
@@ -235,21 +314,35 @@ public:
     int flush(FileHandle file) override { return ::FlushFileBuffers(toHandle(file)) ? 0 : lastError(); }
 
     int commit(TemporaryFile& temporary, const std::string& target, bool mayReplace) override {
-        // Our own open handle would keep the file from being moved.
-        const bool closed = ::CloseHandle(toHandle(temporary.handle));
-        temporary.handle = kNoFileHandle;
-        if (!closed) {
+        // Renamed through its own handle, one call after the mark is lifted, so that a kill in
+        // between is as unlikely as it can be made; the handle is closed only once it is in place.
+        const HANDLE handle = toHandle(temporary.handle);
+        if (!markForDeletion(handle, false)) {
             return lastError();
         }
-        const DWORD flags = MOVEFILE_WRITE_THROUGH | (mayReplace ? MOVEFILE_REPLACE_EXISTING : 0);
-        if (!::MoveFileExW(apiPath(temporary.path).c_str(), apiPath(target).c_str(), flags)) {
-            return lastError();
+        const std::wstring name = fullPathOf(apiPath(target));
+        const std::size_t nameBytes = name.size() * sizeof(wchar_t);
+        std::vector<std::uint8_t> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+        rename->ReplaceIfExists = mayReplace ? TRUE : FALSE;
+        rename->RootDirectory = nullptr;
+        rename->FileNameLength = static_cast<DWORD>(nameBytes);
+        std::memcpy(rename->FileName, name.data(), nameBytes);
+        if (!::SetFileInformationByHandle(handle, FileRenameInfo, rename, static_cast<DWORD>(buffer.size()))) {
+            const int error = lastError();
+            markForDeletion(handle, true);
+            return error;
         }
         temporary.path.clear();
-        return 0;
+        // Flushed once more, so that a journalling file system such as NTFS commits the rename too.
+        const bool flushed = ::FlushFileBuffers(handle);
+        const int error = flushed ? 0 : lastError();
+        const bool closed = ::CloseHandle(handle);
+        temporary.handle = kNoFileHandle;
+        return error != 0 ? error : closed ? 0 : lastError();
     }
 
-    // MOVEFILE_WRITE_THROUGH has already made the new name durable; a directory cannot be flushed
+    // The commit's last flush has already made the new name durable; a directory cannot be flushed
     // by handle here anyway.
     int flushDirectory(const std::string&) override { return 0; }
 

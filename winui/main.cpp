@@ -2,6 +2,7 @@
 #include "WideText.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 
 namespace {
@@ -27,5 +28,8 @@ std::optional<std::string> fileArgument() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // The manifest asks for common controls 6; loading them now gives the dialog their look.
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
     return theApp.run(fileArgument());
 }

@@ -2,7 +2,6 @@
 #include "converter/MemoryChoiceList.h"
 #include "itemdata/ItemCatalogue.h"
 #include "tests/support/FakeWindow.h"
-#include "tests/support/FaultInjectingFileSteps.h"
 #include "tests/support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +16,7 @@ protected:
     FakeWindow window;
     MemoryChoiceList items;
     MemoryChoiceList targets;
-    FaultInjectingFileSteps steps;
-    Converter converter{items, targets, window, steps};
+    Converter converter{items, targets, window, platformFileSteps()};
 
     void SetUp() override {
         converter.fillLists();
@@ -99,21 +97,6 @@ TEST_F(Workflow, RepeatedLoadsAppendMarkersAndSelectTheFirst) {
     load(dir.write("ok.hif", sampleImage(GameVariant::Hellfire, 118)));
     EXPECT_EQ(targets.selectedText(), "Diablo");
     EXPECT_EQ(items.selectedIndex(), 33u);
-}
-
-TEST_F(Workflow, CancelledOrFailedLoadChangesNothing) {
-    load(dir.write("ok.itm", sampleImage(GameVariant::Diablo, 113)));
-    const ConverterState before = state();
-    window.itemField = "untouched";
-    window.cancel();
-    converter.loadSourceFile();
-    EXPECT_THROW(load(dir.path("missing.itm")), FileError);
-    EXPECT_EQ(state(), before);
-    EXPECT_EQ(window.itemField, "untouched");
-    EXPECT_EQ(converter.sharedImage(), sampleImage(GameVariant::Diablo, 113));
-    // A load that finds an empty file after a full one does not bring back the earlier item.
-    load(dir.write("empty.itm", std::vector<std::uint8_t>{}));
-    EXPECT_EQ(window.itemField, "Not registered Item!!!");
 }
 
 struct SaveCase {
@@ -202,16 +185,6 @@ TEST_F(Workflow, NothingIsWrittenWithoutALoadedItemOrATarget) {
     EXPECT_EQ(window.saveRequests.size(), 2u);
     EXPECT_TRUE(window.messages.empty());
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"bad.txt", "u.itm"}));
-}
-
-TEST_F(Workflow, AFailedSaveShowsNoSuccess) {
-    load(dir.write("s.hif", sampleImage(GameVariant::Hellfire, 118)));
-    steps.failing = FaultInjectingFileSteps::Step::Write;
-    steps.error = 28;
-    EXPECT_THROW(save("out.itm", 33), FileError);
-    EXPECT_TRUE(window.messages.empty());
-    EXPECT_EQ(state().outputPath, dir.path("out.itm"));
-    EXPECT_EQ(dir.names(), std::vector<std::string>{"s.hif"});
 }
 
 TEST(ChoiceList, SearchesLookAtTheFirstEntryLastIgnoringCase) {

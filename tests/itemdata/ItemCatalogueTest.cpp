@@ -89,14 +89,5 @@ TEST(ItemCatalogue, EveryEntryDecodesBackToItsBareNameAndQuality) {
     EXPECT_FALSE(entryHoldingName(kNotRegisteredItem).has_value());
 }
 
-TEST(ItemCatalogue, EntriesAreFoundByTheNamesPeopleType) {
-    EXPECT_EQ(entriesNamed("  brain "), std::vector<std::size_t>{93});
-    EXPECT_EQ(entriesNamed("MAP OF STARS"), std::vector<std::size_t>{97});
-    EXPECT_EQ(entriesNamed("butcher's cleaver (unique)"), std::vector<std::size_t>{80});
-    EXPECT_EQ(entriesNamed("two-handed   sword"), std::vector<std::size_t>{43});
-    EXPECT_TRUE(entriesNamed("sword").empty());
-    EXPECT_TRUE(entriesNamed("").empty());
-}
-
 } // namespace
 } // namespace relicwright

@@ -113,6 +113,11 @@ void workflowCase(const std::uint8_t* data, std::size_t size) {
         const ConverterState before = converter.state();
         const ItemFileImage loaded = converter.sharedImage();
         const std::size_t messages = window.messages.size();
+        const std::string fields = window.itemField + "|" + window.sourceGameField;
+        auto unchanged = [&] {
+            return converter.state() == before && converter.sharedImage() == loaded &&
+                   window.itemField + "|" + window.sourceGameField == fields;
+        };
         try {
             switch (action % 7) {
             case 0:
@@ -137,7 +142,8 @@ void workflowCase(const std::uint8_t* data, std::size_t size) {
             case 5:
                 window.cancel();
                 argument & 1 ? converter.loadSourceFile() : converter.saveOutputFile();
-                check(converter.state().sourcePath == before.sourcePath, "a cancel loads nothing");
+                check(!(argument & 1) || unchanged(), "a cancelled load changes nothing");
+                check(window.messages.size() == messages, "a cancelled dialog says nothing");
                 break;
             default:
                 converter.pushToWindow();
@@ -146,7 +152,8 @@ void workflowCase(const std::uint8_t* data, std::size_t size) {
                       "the fields show the state");
             }
         } catch (const FileError&) {
-            check(converter.sharedImage() == loaded || action % 7 != 0, "a failed load keeps the image");
+            check(action % 7 != 0 || unchanged(), "a failed load changes nothing");
+            check(window.messages.size() == messages, "a failure is never told as a success");
         }
         const ConverterState& state = converter.state();
         check(state.sourceGameText == "<Empty>" || state.sourceGameText == "Diablo" ||

@@ -12,6 +12,8 @@
 #include <QFileDialog>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QMimeData>
+#include <QDropEvent>
 #include <QMessageBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -21,6 +23,10 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace relicwright::testing {
 namespace {
@@ -50,7 +56,45 @@ protected:
         fake.answer(path);
         control<QPushButton>("1000")->click();
     }
+    // Drags the files over the window and drops them; tells whether the drop cursor took them.
+    bool drop(const QList<QUrl>& urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &enter);
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &dropped);
+        QCoreApplication::processEvents(); // the load waits for the drop to end
+        return enter.isAccepted();
+    }
 };
+
+// One local file dropped on the window loads as Load does, with no dialog; several files, a folder or
+// a web address are refused by the drop cursor.
+TEST_F(WindowTest, OneDroppedFileLoadsAsLoadDoesAndAnythingElseIsRefused) {
+    const auto url = [this](const std::string& path) { return QUrl::fromLocalFile(QString::fromStdString(path)); };
+    const QUrl file = url(dir.write("a.itm", sampleImage(GameVariant::Diablo, 113)));
+    for (const QList<QUrl>& urls : {QList<QUrl>{file, file}, QList<QUrl>{url(dir.path("."))},
+                                    QList<QUrl>{QUrl(QStringLiteral("https://example.org/a.itm"))}}) {
+        EXPECT_FALSE(drop(urls));
+    }
+    EXPECT_EQ(field("1003"), "<Empty>");
+    EXPECT_TRUE(drop({file}));
+    EXPECT_EQ(field("1003") + "|" + field("1006") + "|" + list("1005")->currentText().toStdString() + "|" +
+                  list("1007")->currentText().toStdString(),
+              "Dagger|Diablo|Dagger|Hellfire");
+    // A file another program holds: the stop icon over the shown window, and the earlier load stays.
+    const std::string held = dir.write("held.hif", sampleImage(GameVariant::Hellfire, 118));
+    const int lock = ::open(held.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    EXPECT_TRUE(drop({url(held)}));
+    ::close(lock);
+    ASSERT_EQ(desktop.shown.size(), 1u);
+    EXPECT_TRUE(desktop.shown[0].overVisibleOwner);
+    EXPECT_EQ(desktop.shown[0].message.icon, MessageIcon::Stop);
+    EXPECT_EQ(field("1003"), "Dagger");
+    EXPECT_TRUE(fake.openRequests.empty());
+}
 
 TEST_F(WindowTest, StartsWithTheFocusOnLoadAndEnterPressesIt) {
     EXPECT_EQ(app.helpFilePath(), "/opt/relicwright/Relicwright.HLP");

@@ -1,17 +1,25 @@
 #include "ChoiceList.h"
 
-#include "itemdata/PathText.h"
+#include <algorithm>
+#include <string_view>
 
 namespace relicwright {
 
 namespace {
 
-bool equalsIgnoringCase(const std::string& entry, const std::string& text) {
-    return entry.size() == text.size() && lowerAscii(entry) == lowerAscii(text);
+// Compared letter by letter, ASCII only as everywhere in the program, with no copies: a load
+// searches every entry of the list.
+char lowered(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool startsWithIgnoringCase(const std::string& entry, const std::string& text) {
-    return lowerAscii(entry).starts_with(lowerAscii(text));
+bool equalsIgnoringCase(std::string_view entry, std::string_view text) {
+    return entry.size() == text.size() &&
+           std::equal(entry.begin(), entry.end(), text.begin(), [](char a, char b) { return lowered(a) == lowered(b); });
+}
+
+bool startsWithIgnoringCase(std::string_view entry, std::string_view text) {
+    return entry.size() >= text.size() && equalsIgnoringCase(entry.substr(0, text.size()), text);
 }
 
 // Index 1 to the end, then index 0: the first entry is looked at last.

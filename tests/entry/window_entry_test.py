@@ -5,6 +5,7 @@ accessibility bus as a screen reader reads it:
 Each run has a desktop of its own, so runs side by side never meet: a session bus, a runtime folder
 (where the accessibility bus puts its socket) and a virtual X server."""
 import os
+import pathlib
 import shutil
 import subprocess
 import sys
@@ -120,7 +121,7 @@ def setUpModule():
                               pass_fds=(told,), stderr=subprocess.DEVNULL)
     os.close(told)
     os.environ["DISPLAY"] = ":" + os.read(ready, 16).decode().strip()
-    unittest.addModuleCleanup(server.kill)
+    unittest.addModuleCleanup(lambda: (server.kill(), server.wait()))
 
 
 class WindowEntry(unittest.TestCase):
@@ -160,15 +161,15 @@ class WindowEntry(unittest.TestCase):
         with open(script, "w") as f:
             f.write(f'#!/bin/sh\necho "$1" >>"{self.dir}/opened"\nexit {status}\n')
         os.chmod(script, 0o755)
-        return os.path.join(self.dir, "opened")
+        return pathlib.Path(self.dir, "opened")
 
     def test_f1_opens_the_help_page_at_its_section(self):
         opened = self.opener(0)
         window = self.start(path=self.dir)
         window.key("F1")
-        wait_for(lambda: os.path.exists(opened) and open(opened).read().endswith("\n"), "the opener")
-        with open(opened) as f:
-            self.assertRegex(f.read(), r"^file:///.*/help\.html#main-window\n$")
+        said = lambda: opened.read_text() if opened.exists() else ""
+        wait_for(lambda: said().endswith("\n"), "the opener")
+        self.assertRegex(said(), r"^file:///.*/help\.html#main-window\n$")
         time.sleep(0.5)  # a late failure report would show by now
         self.assertEqual(len(window.dialogs()), 1)
         self.assertEqual(window.close(), 0)

@@ -13,12 +13,17 @@ const MemoryFileSteps::Bytes* MemoryFileSteps::find(const std::string& path) con
 
 void MemoryFileSteps::clear() {
     files_.clear();
-    folders_.clear();
+    refused_.clear();
     open_.clear();
 }
 
 FileErrorCause MemoryFileSteps::causeOf(int errorNumber) const {
     return causeFromErrno(errorNumber);
+}
+
+int MemoryFileSteps::refusal(const std::string& path) const {
+    const auto found = refused_.find(path);
+    return found == refused_.end() ? 0 : found->second;
 }
 
 MemoryFileSteps::OpenFile* MemoryFileSteps::openFile(FileHandle file) {
@@ -27,8 +32,8 @@ MemoryFileSteps::OpenFile* MemoryFileSteps::openFile(FileHandle file) {
 }
 
 int MemoryFileSteps::openForReading(const std::string& path, FileHandle& file, std::uint64_t& size) {
-    if (folders_.count(path)) {
-        return EISDIR;
+    if (const int error = refusal(path)) {
+        return error;
     }
     const Bytes* bytes = find(path);
     if (bytes == nullptr) {
@@ -63,8 +68,8 @@ int MemoryFileSteps::claimTarget(const std::string& target, bool mayReplace, Fil
     if (target.empty()) {
         return ENOENT;
     }
-    if (folders_.count(target)) {
-        return EISDIR;
+    if (const int error = refusal(target)) {
+        return error;
     }
     return find(target) != nullptr && !mayReplace ? EEXIST : 0;
 }
@@ -97,8 +102,8 @@ int MemoryFileSteps::commit(TemporaryFile& temporary, const std::string& target,
     if (open == nullptr) {
         return EBADF;
     }
-    if (folders_.count(target)) {
-        return EISDIR;
+    if (const int error = refusal(target)) {
+        return error;
     }
     if (!mayReplace && find(target) != nullptr) {
         return EEXIST;

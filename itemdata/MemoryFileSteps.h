@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -18,8 +17,9 @@ public:
 
     // Puts a file in place as if another program had written it.
     void put(const std::string& path, Bytes bytes) { files_[path] = std::move(bytes); }
-    // A path that names a folder: it can be neither read nor replaced.
-    void addFolder(const std::string& path) { folders_.insert(path); }
+    // Opening or replacing `path` fails with this error number, as for a file the platform would
+    // not hand over (a folder, a file gone before it could be read).
+    void refuse(const std::string& path, int errorNumber) { refused_[path] = errorNumber; }
     // The file at `path`, or nullptr when there is none.
     const Bytes* find(const std::string& path) const;
     void remove(const std::string& path) { files_.erase(path); }
@@ -47,9 +47,10 @@ private:
         std::size_t position = 0;
     };
     OpenFile* openFile(FileHandle file);
+    int refusal(const std::string& path) const;
 
     std::map<std::string, Bytes> files_;
-    std::set<std::string> folders_;
+    std::map<std::string, int> refused_;
     std::map<FileHandle, OpenFile> open_;
     FileHandle nextHandle_ = 3;
 };

@@ -1,7 +1,6 @@
 #include "QtFileDialogs.h"
 
-#include "FileFilterList.h"
-
+#include "converter/FileFilterList.h"
 #include "converter/WindowServices.h"
 
 #include <QFile>
@@ -11,12 +10,27 @@ namespace relicwright {
 
 namespace {
 
+// Name filters for a QFileDialog with HideNameFilterDetails: Qt takes the patterns from the
+// trailing parentheses and shows the rest, which is the description as written.
+QStringList qtNameFilters(const FileFilterList& list) {
+    QStringList result;
+    for (const FileFilterList::Filter& filter : list.filters()) {
+        QStringList patterns;
+        for (const std::string& pattern : filter.patterns) {
+            patterns << QString::fromStdString(pattern);
+        }
+        result << QString::fromStdString(filter.description) + QStringLiteral(" (") +
+                      patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    return result;
+}
+
 void configureCommon(QFileDialog& dialog, const std::string& filter) {
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     // Must be set before the filters: it decides what the type list shows.
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     const FileFilterList filters = FileFilterList::parse(filter);
-    dialog.setNameFilters(filters.qtNameFilters());
+    dialog.setNameFilters(qtNameFilters(filters));
 }
 
 } // namespace

@@ -1,9 +1,8 @@
 // The web page's side of the converter: the page's two lists and two fields, its file picker and
 // downloads, and its in-page message dialog, as window services of the same workflow the windows run.
-#include "BrowserFileSteps.h"
-
 #include "converter/ChoiceList.h"
 #include "converter/Converter.h"
+#include "converter/FileFilterList.h"
 #include "converter/HandlerFailure.h"
 #include "converter/WindowServices.h"
 #include "itemdata/MemoryFileSteps.h"
@@ -113,21 +112,13 @@ private:
 // The file types of the open dialog's filter as the file picker takes them: ".itm,.hif". The
 // picker offers "All files" beside them by itself.
 std::string pickerTypes(const std::string& filter) {
+    const FileFilterList filters = FileFilterList::parse(filter);
     std::vector<std::string> types;
-    bool isPattern = false;
-    for (std::size_t start = 0, end; (end = filter.find('|', start)) != std::string::npos && end > start;
-         start = end + 1, isPattern = !isPattern) {
-        if (!isPattern) {
-            continue;
-        }
-        for (std::size_t at = start; at < end;) {
-            const std::size_t stop = std::min(filter.find(';', at), end);
-            const std::string pattern = filter.substr(at, stop - at);
-            if (pattern != "*.*" && pattern.rfind("*.", 0) == 0 &&
-                std::find(types.begin(), types.end(), pattern.substr(1)) == types.end()) {
+    for (const FileFilterList::Filter& entry : filters.filters()) {
+        for (const std::string& pattern : entry.patterns) {
+            if (pattern.rfind("*.", 0) == 0 && std::find(types.begin(), types.end(), pattern.substr(1)) == types.end()) {
                 types.push_back(pattern.substr(1));
             }
-            at = stop + 1;
         }
     }
     std::string joined;
@@ -139,11 +130,10 @@ std::string pickerTypes(const std::string& filter) {
 
 struct Page {
     MemoryFileSteps& memory = static_cast<MemoryFileSteps&>(platformFileSteps());
-    BrowserFileSteps files{memory};
     PageChoiceList itemList{kItemList};
     PageChoiceList targetList{kTargetList};
     PageServices services;
-    Converter converter{itemList, targetList, services, files};
+    Converter converter{itemList, targetList, services, memory};
 };
 
 std::unique_ptr<Page> page;
@@ -195,11 +185,11 @@ EMSCRIPTEN_KEEPALIVE void rw_load(const char* name, const std::uint8_t* bytes, s
 EMSCRIPTEN_KEEPALIVE void rw_loadUnreadable(const char* name, const char* reason) {
     guarded([&] {
         page->memory.clear();
-        page->files.refuse(name, errorOfReason(reason));
+        page->memory.refuse(name, errorOfReason(reason));
         page->services.answerNextOpen(FileChoice::fromPath(name));
         page->converter.loadSourceFile();
     });
-    page->files.refuse("", 0);
+    page->memory.clear();
 }
 
 EMSCRIPTEN_KEEPALIVE void rw_cancelLoad() {

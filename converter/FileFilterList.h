@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QStringList>
-
 #include <string>
 #include <vector>
 
@@ -24,10 +22,6 @@ public:
 
     const std::vector<Filter>& filters() const { return filters_; }
     bool empty() const { return filters_.empty(); }
-
-    // Name filters for a QFileDialog with HideNameFilterDetails: Qt takes the patterns from the
-    // trailing parentheses and shows the rest, which is the description as written.
-    QStringList qtNameFilters() const;
 
 private:
     std::vector<Filter> filters_;

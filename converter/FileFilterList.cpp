@@ -1,7 +1,5 @@
 #include "FileFilterList.h"
 
-#include <QString>
-
 namespace relicwright {
 
 namespace {
@@ -52,19 +50,6 @@ FileFilterList FileFilterList::parse(const std::string& text) {
         }
     }
     return list;
-}
-
-QStringList FileFilterList::qtNameFilters() const {
-    QStringList result;
-    for (const Filter& filter : filters_) {
-        QStringList patterns;
-        for (const std::string& pattern : filter.patterns) {
-            patterns << QString::fromStdString(pattern);
-        }
-        result << QString::fromStdString(filter.description) + QStringLiteral(" (") +
-                      patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
-    }
-    return result;
 }
 
 } // namespace relicwright

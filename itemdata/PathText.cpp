@@ -2,6 +2,8 @@
 
 #include "FileSteps.h"
 
+#include <cstdio>
+
 namespace relicwright {
 
 std::size_t fileNameStart(std::string_view path) {
@@ -17,6 +19,44 @@ std::string lowerAscii(std::string_view text) {
         }
     }
     return lower;
+}
+
+namespace {
+
+constexpr std::string_view kTemporaryPrefix = ".relicwright-";
+constexpr std::string_view kTemporarySuffix = ".tmp";
+
+// Takes a run of the accepted characters from the front of `text`; how many were taken.
+template <class Accepts> std::size_t take(std::string_view& text, Accepts accepts) {
+    std::size_t n = 0;
+    while (n < text.size() && accepts(text[n])) {
+        ++n;
+    }
+    text.remove_prefix(n);
+    return n;
+}
+
+bool takeDash(std::string_view& text) {
+    return take(text, [](char c) { return c == '-'; }) == 1;
+}
+
+} // namespace
+
+std::string temporaryFileName(unsigned process, unsigned seed, unsigned counter) {
+    char name[64];
+    std::snprintf(name, sizeof name, ".relicwright-%u-%08x-%u.tmp", process, seed, counter);
+    return name;
+}
+
+bool isTemporaryFileName(std::string_view name) {
+    if (!name.starts_with(kTemporaryPrefix) || !name.ends_with(kTemporarySuffix)) {
+        return false;
+    }
+    name = name.substr(kTemporaryPrefix.size(), name.size() - kTemporaryPrefix.size() - kTemporarySuffix.size());
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    const auto hexDigit = [&](char c) { return digit(c) || (c >= 'a' && c <= 'f'); };
+    return take(name, digit) > 0 && takeDash(name) && take(name, hexDigit) == 8 && takeDash(name) &&
+           take(name, digit) > 0 && name.empty();
 }
 
 } // namespace relicwright

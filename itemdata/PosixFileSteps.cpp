@@ -9,7 +9,6 @@
 #include <fcntl.h>
 #include <mutex>
 #include <random>
-#include <regex>
 #include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -47,30 +46,17 @@ std::string directoryOf(const std::string& path) {
     return start == 1 ? "/" : path.substr(0, start - 1);
 }
 
-constexpr std::string_view kTemporaryPrefix = ".relicwright-";
-constexpr std::string_view kTemporarySuffix = ".tmp";
-
 std::string temporaryNameIn(const std::string& directory) {
-    // Short and hidden, so it fits beside a target whose own name is as long as names may be.
     static std::atomic<unsigned> counter{0};
     static const unsigned seed = std::random_device{}();
-    char name[64];
-    std::snprintf(name, sizeof name, "/%s%d-%08x-%u%s", kTemporaryPrefix.data(), static_cast<int>(::getpid()),
-                  seed, counter.fetch_add(1), kTemporarySuffix.data());
-    return directory + name;
+    return directory + "/" + temporaryFileName(static_cast<unsigned>(::getpid()), seed, counter.fetch_add(1));
 }
 
 // A replacing save must name its file before renaming it over the target, and a named temporary
 // file carries its name throughout; killed (or cut off by a power failure) in between, a save
 // leaves the name behind. Every save holds a lock on its file until the rename, so a temporary
 // file that nobody holds is left over, and the first save of this process into the directory
-// removes it.
-// Only names this program makes: a user's own ".relicwright-notes.tmp" beside the target is not ours.
-bool isOwnTemporaryName(const char* name) {
-    static const std::regex own(R"(\.relicwright-[0-9]+-[0-9a-f]{8}-[0-9]+\.tmp)");
-    return std::regex_match(name, own);
-}
-
+// removes it; only a file of this program's own naming, never a user's that looks alike.
 void removeLeftovers(const std::string& directory) {
     static std::mutex mutex;
     static std::set<std::string> swept;
@@ -88,7 +74,7 @@ void removeLeftovers(const std::string& directory) {
         if (entry->d_type != DT_REG && entry->d_type != DT_UNKNOWN) {
             continue;
         }
-        if (!isOwnTemporaryName(entry->d_name)) {
+        if (!isTemporaryFileName(entry->d_name)) {
             continue;
         }
         const int handle = ::openat(::dirfd(listing), entry->d_name,

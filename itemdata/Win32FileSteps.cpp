@@ -15,6 +15,7 @@
 // runs that no process holds: every save holds its own file with share mode 0 until it is renamed.
 
 #include "FileSteps.h"
+#include "PathText.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -23,7 +24,6 @@
 
 #include <atomic>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -102,28 +102,6 @@ std::string directoryPrefix(const std::string& path) {
     return end == std::string::npos ? std::string() : path.substr(0, end + 1);
 }
 
-// Only the names this program gives its files: ".relicwright-" then three numbers, then ".tmp".
-bool isOwnTemporaryName(const std::wstring& name) {
-    const std::wstring prefix = L".relicwright-";
-    const std::wstring suffix = L".tmp";
-    if (!name.starts_with(prefix) || !name.ends_with(suffix)) {
-        return false;
-    }
-    int numbers = 0;
-    bool digit = false;
-    for (std::size_t i = prefix.size(); i < name.size() - suffix.size(); ++i) {
-        if (name[i] >= L'0' && name[i] <= L'9') {
-            digit = true;
-        } else if (name[i] == L'-' && digit) {
-            ++numbers;
-            digit = false;
-        } else {
-            return false;
-        }
-    }
-    return digit && numbers == 2;
-}
-
 // Once per directory and process: a file that a running save holds cannot be opened with share
 // mode 0, nor one being deleted; what can is removed as it closes.
 void removeLeftovers(const std::string& directory) {
@@ -144,7 +122,7 @@ void removeLeftovers(const std::string& directory) {
     }
     do {
         if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
-            !isOwnTemporaryName(found.cFileName)) {
+            !isTemporaryFileName(narrow(found.cFileName))) {
             continue;
         }
         const HANDLE leftover = ::CreateFileW(apiPath(folder + narrow(found.cFileName)).c_str(), DELETE, 0, nullptr,
@@ -278,10 +256,9 @@ public:
         const std::string directory = directoryPrefix(target);
         removeLeftovers(directory);
         for (int attempt = 0;; ++attempt) {
-            char name[64];
-            std::snprintf(name, sizeof name, ".relicwright-%lu-%lu-%u.tmp", ::GetCurrentProcessId(),
-                          ::GetTickCount(), counter.fetch_add(1));
-            const std::string path = directory + name;
+            const std::string path = directory + temporaryFileName(static_cast<unsigned>(::GetCurrentProcessId()),
+                                                                   static_cast<unsigned>(::GetTickCount()),
+                                                                   counter.fetch_add(1));
             const HANDLE handle = ::CreateFileW(apiPath(path).c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
                                                 CREATE_NEW, attributes, nullptr);
             if (handle != INVALID_HANDLE_VALUE) {

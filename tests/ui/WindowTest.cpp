@@ -1,10 +1,13 @@
 #include "converter/Converter.h"
-#include "FakeDesktop.h"
 
+#include "tests/support/FakeWindow.h"
 #include "tests/support/ScratchDirectory.h"
 #include "ui/ConverterApp.h"
 #include "ui/DropDownList.h"
+#include "ui/FileDialogs.h"
+#include "ui/HelpViewer.h"
 #include "ui/MainWindow.h"
+#include "ui/MessagePresenter.h"
 #include "ui/QtFileDialogs.h"
 #include "ui/QtMessagePresenter.h"
 
@@ -30,6 +33,33 @@
 
 namespace relicwright::testing {
 namespace {
+
+// The Qt window's dialogs, message boxes and help viewer, answered and recorded by the shared fake.
+struct FakeDesktop : FileDialogs, MessagePresenter, HelpViewer {
+    struct Shown {
+        Message message;
+        bool overVisibleOwner;
+    };
+    FakeWindow fake;
+    std::vector<Shown> shown;
+    std::vector<unsigned> topics;
+
+    FileChoice promptOpenFile(QWidget*, const std::string& filter, unsigned options) override {
+        return fake.promptOpenFile(filter, options);
+    }
+    FileChoice promptSaveFile(QWidget*, const std::string& filter, const std::string& extension,
+                              const std::string& name, unsigned options) override {
+        return fake.promptSaveFile(filter, extension, name, options);
+    }
+    void present(QWidget* owner, const Message& message) override {
+        shown.push_back({message, owner != nullptr && owner->isVisible()});
+    }
+    bool showTopic(QWidget*, const std::string&, unsigned topic, std::function<void()>) override {
+        topics.push_back(topic);
+        return false;
+    }
+};
+
 
 class WindowTest : public ::testing::Test {
 protected:

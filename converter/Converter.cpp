@@ -35,7 +35,10 @@ void Converter::fillLists() {
 }
 
 void Converter::loadSourceFile() {
-    const FileChoice choice = window_.promptOpenFile(kOpenFilter, kOpenOptions);
+    loadFile(window_.promptOpenFile(kOpenFilter, kOpenOptions));
+}
+
+void Converter::loadFile(const FileChoice& choice) {
     if (!choice.confirmed) {
         return;
     }

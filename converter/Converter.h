@@ -27,7 +27,11 @@ public:
     // Appends the catalogue entries to both lists, with no selection.
     void fillLists();
 
+    // Load: the file-open dialog, then loadFile with its answer.
     void loadSourceFile();
+    // Loads a file chosen outside the dialog (an argument, a drop, the page's picker) exactly as
+    // a confirmed dialog answer is loaded; a choice that is not confirmed changes nothing.
+    void loadFile(const FileChoice& choice);
     void applyTargetGame();
     void saveOutputFile();
     void pushToWindow();

@@ -1,0 +1,126 @@
+#include "Application.h"
+
+#include "FileChoice.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace relicwright {
+
+const std::string& Application::version() {
+    static const std::string text = RELICWRIGHT_VERSION;
+    return text;
+}
+
+const std::string& Application::windowTitle() {
+    static const std::string text = "Ostrand's Relicwright v" + version();
+    return text;
+}
+
+const std::string& Application::aboutBoxTitle() {
+    static const std::string text = "About Relicwright v" + version();
+    return text;
+}
+
+const std::string& Application::aboutText() {
+    static const std::string text = "Ostrand's Relicwright v" + version() + " done by Tamsrook.";
+    return text;
+}
+
+const std::string& Application::copyrightText() {
+    static const std::string text = "Copyright (C) 2025";
+    return text;
+}
+
+std::string_view Application::helpSection(unsigned topic) {
+    if (topic == helpTopic(kMainWindowDialog)) {
+        return "main-window";
+    }
+    if (topic == helpTopic(kAboutBoxDialog)) {
+        return "about-box";
+    }
+    return {};
+}
+
+std::string Application::helpAddress(const std::string& pageAddress, unsigned topic) {
+    const std::string_view section = helpSection(topic);
+    if (section.empty()) {
+        return pageAddress;
+    }
+    return pageAddress + "#" + std::string(section);
+}
+
+std::string_view Application::accessibleName(Control control) {
+    // Said without seeing the window, so each name tells what the control holds.
+    switch (control) {
+    case Control::LoadButton:
+        return "Load";
+    case Control::SaveButton:
+        return "Save";
+    case Control::ItemField:
+        return "Loaded item";
+    case Control::ItemList:
+        return "Item to write";
+    case Control::SourceGameField:
+        return "Game of the loaded file";
+    case Control::TargetList:
+        return "Game to write for";
+    }
+    return {};
+}
+
+MessageIcon Application::iconFor(HandlerFailure::Kind kind) {
+    switch (kind) {
+    case HandlerFailure::Kind::File:
+    case HandlerFailure::Kind::Unexpected:
+        return MessageIcon::Stop;
+    case HandlerFailure::Kind::OutOfMemory:
+        return MessageIcon::Exclamation;
+    }
+    return MessageIcon::Stop;
+}
+
+std::string Application::nameOf(const std::string& programPath) {
+    // The program file's name without its directory and last extension: what a file's title is.
+    return FileChoice::fromPath(programPath).title;
+}
+
+Application::Start Application::startFrom(const std::vector<std::string>& arguments,
+                                          const std::string& name) {
+    const std::string usage = "Usage: " + name + " [FILE]\n";
+    auto usageError = [&](const std::string& problem) {
+        return Start{Start::Action::UsageError, std::nullopt, name + ": " + problem + "\n" + usage, 2};
+    };
+    Start start;
+    bool optionsEnd = false;
+    for (const std::string& argument : arguments) {
+        if (!optionsEnd && argument == "--") {
+            optionsEnd = true;
+        } else if (!optionsEnd && argument == "--help") {
+            return Start{Start::Action::Print, std::nullopt,
+                         usage + "Converts a Diablo item file (.itm) to a Hellfire item file (.hif) and back.\n"
+                                 "FILE is loaded once the window is up, as if chosen with Load.\n",
+                         0};
+        } else if (!optionsEnd && argument == "--version") {
+            return Start{Start::Action::Print, std::nullopt, name + " " + version() + "\n", 0};
+        } else if (!optionsEnd && argument.size() > 1 && argument.front() == '-') {
+            return usageError("unknown option " + argument);
+        } else if (start.file) {
+            return usageError("one file at a time");
+        } else {
+            // Through UTF-8 on every platform, so a Windows name is never narrowed to a code page.
+            std::error_code error;
+            const std::u8string given(argument.begin(), argument.end());
+            const auto full = std::filesystem::absolute(std::filesystem::path(given), error);
+            if (error) {
+                start.file = argument;
+            } else {
+                const std::u8string text = full.lexically_normal().u8string();
+                start.file = std::string(text.begin(), text.end());
+            }
+        }
+    }
+    return start;
+}
+
+} // namespace relicwright

@@ -2,7 +2,7 @@
 // load, target change and save of one item file.
 #include "converter/Converter.h"
 #include "itemdata/FileSteps.h"
-#include "converter/MemoryChoiceList.h"
+#include "tests/support/MemoryChoiceList.h"
 #include "itemdata/ItemCatalogue.h"
 
 #include <benchmark/benchmark.h>

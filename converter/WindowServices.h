@@ -15,7 +15,8 @@ enum DialogOption : unsigned {
 };
 
 // What the workflow needs of the window: its modal dialogs, its message box and the two read-only
-// fields. The Qt window implements it; tests use a fake that queues answers and records calls.
+// fields. Each window implements it (the Qt window, the Windows window, the page); tests use a fake
+// that queues answers and records calls.
 class WindowServices {
 public:
     virtual ~WindowServices() = default;

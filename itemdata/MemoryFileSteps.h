@@ -22,7 +22,6 @@ public:
     void refuse(const std::string& path, int errorNumber) { refused_[path] = errorNumber; }
     // The file at `path`, or nullptr when there is none.
     const Bytes* find(const std::string& path) const;
-    void remove(const std::string& path) { files_.erase(path); }
     void clear();
     // Handles still open: every way through reading and saving closes what it opened.
     std::size_t openHandles() const { return open_.size(); }

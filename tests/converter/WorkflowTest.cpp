@@ -1,5 +1,5 @@
 #include "converter/Converter.h"
-#include "converter/MemoryChoiceList.h"
+#include "tests/support/MemoryChoiceList.h"
 #include "itemdata/ItemCatalogue.h"
 #include "tests/support/FakeWindow.h"
 #include "tests/support/ScratchDirectory.h"

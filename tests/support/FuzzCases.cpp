@@ -5,7 +5,7 @@
 #include "ScratchDirectory.h"
 
 #include "converter/Converter.h"
-#include "converter/MemoryChoiceList.h"
+#include "tests/support/MemoryChoiceList.h"
 #include "itemdata/ItemCatalogue.h"
 #include "itemdata/ItemFileIo.h"
 #include "itemdata/MemoryFileSteps.h"

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "ChoiceList.h"
+#include "converter/ChoiceList.h"
 
 #include <vector>
 
 namespace relicwright {
 
-// A ChoiceList held in memory, for the command line and for tests.
+// A ChoiceList held in memory, for the tests and benchmarks.
 class MemoryChoiceList final : public ChoiceList {
 public:
     MemoryChoiceList() = default;

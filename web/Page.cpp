@@ -1,5 +1,6 @@
 // The web page's side of the converter: the page's two lists and two fields, its file picker and
 // downloads, and its in-page message dialog, as window services of the same workflow the windows run.
+#include "converter/Application.h"
 #include "converter/ChoiceList.h"
 #include "converter/Converter.h"
 #include "converter/FileFilterList.h"
@@ -23,8 +24,8 @@ EM_JS(void, jsAppend, (int list, const char* text), { Module.page.append(list, U
 EM_JS(void, jsSelect, (int list, int index), { Module.page.select(list, index); });
 EM_JS(int, jsSelected, (int list), { return Module.page.selected(list); });
 EM_JS(void, jsField, (int field, const char* text), { Module.page.field(field, UTF8ToString(text)); });
-EM_JS(void, jsMessage, (const char* caption, const char* text, int icon),
-      { Module.page.message(UTF8ToString(caption), UTF8ToString(text), icon); });
+EM_JS(void, jsMessage, (const char* caption, const char* text, const char* icon),
+      { Module.page.message(UTF8ToString(caption), UTF8ToString(text), UTF8ToString(icon)); });
 EM_JS(void, jsDownload, (const char* name, const std::uint8_t* bytes, std::size_t size),
       { Module.page.download(UTF8ToString(name), HEAPU8.slice(bytes, bytes + size)); });
 EM_JS(void, jsAccept, (const char* types), { Module.page.accept(UTF8ToString(types)); });
@@ -32,19 +33,28 @@ EM_JS(void, jsAccept, (const char* types), { Module.page.accept(UTF8ToString(typ
 namespace relicwright::web {
 namespace {
 
-constexpr const char* kApplicationName = "Relicwright";
-constexpr const char* kHelpFailedText = "Failed to launch help.";
 constexpr const char* kSeveralFilesText = "Drop one item file at a time.";
 constexpr const char* kFolderText = "A folder cannot be loaded. Drop one item file.";
-constexpr int kItemList = 1005;
-constexpr int kTargetList = 1007;
-constexpr int kSourceGameField = 1006;
-constexpr int kItemField = 1003;
-constexpr unsigned kAboutBoxDialog = 100;
-enum Icon { NoIcon = 0, StopIcon = 1, ExclamationIcon = 2 };
 
-void message(const std::string& text, Icon icon) {
-    jsMessage(kApplicationName, text.c_str(), icon);
+// The in-page dialog draws each icon with a class of its own.
+const char* iconClass(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Stop:
+        return "stop";
+    case MessageIcon::Exclamation:
+        return "exclamation";
+    case MessageIcon::None:
+        break;
+    }
+    return "";
+}
+
+void message(const std::string& text, MessageIcon icon) {
+    jsMessage(RELICWRIGHT_NAME, text.c_str(), iconClass(icon));
+}
+
+int id(Control control) {
+    return static_cast<int>(control);
 }
 
 // A drop-down of the page: the entries are kept here as well, so reading them costs no trip to
@@ -75,19 +85,15 @@ private:
     std::vector<std::string> entries_;
 };
 
-// The file picker or a drop has already given the file when the workflow asks for it; a save is
-// answered with a download under the proposed name.
+// A save is answered with a download under the proposed name. The page's Load opens the browser's
+// picker itself, before the module may have arrived, and its answer comes later as rw_load: there is
+// no open dialog that could answer while the workflow waits.
 class PageServices final : public WindowServices {
 public:
-    void answerNextOpen(std::optional<FileChoice> choice) { nextOpen_ = std::move(choice); }
     const std::optional<std::string>& savePath() const { return savePath_; }
     void forgetSave() { savePath_.reset(); }
 
-    FileChoice promptOpenFile(const std::string&, unsigned) override {
-        FileChoice given = nextOpen_.value_or(FileChoice::cancelled());
-        nextOpen_.reset();
-        return given;
-    }
+    FileChoice promptOpenFile(const std::string&, unsigned) override { return FileChoice::cancelled(); }
     FileChoice promptSaveFile(const std::string&, const std::string& defaultExtension, const std::string& initialName,
                               unsigned) override {
         std::string name = initialName;
@@ -99,13 +105,16 @@ public:
         savePath_ = choice.path;
         return choice;
     }
-    void showMessage(const std::string& text) override { message(text, NoIcon); }
-    void setSourceGameField(const std::string& text) override { jsField(kSourceGameField, text.c_str()); }
-    void setItemField(const std::string& text) override { jsField(kItemField, text.c_str()); }
-    void reportOutOfMemory() override { message(kOutOfMemoryText, ExclamationIcon); }
+    void showMessage(const std::string& text) override { message(text, MessageIcon::None); }
+    void setSourceGameField(const std::string& text) override {
+        jsField(id(Control::SourceGameField), text.c_str());
+    }
+    void setItemField(const std::string& text) override { jsField(id(Control::ItemField), text.c_str()); }
+    void reportOutOfMemory() override {
+        message(kOutOfMemoryText, Application::iconFor(HandlerFailure::Kind::OutOfMemory));
+    }
 
 private:
-    std::optional<FileChoice> nextOpen_;
     std::optional<std::string> savePath_;
 };
 
@@ -130,8 +139,8 @@ std::string pickerTypes(const std::string& filter) {
 
 struct Page {
     MemoryFileSteps& memory = static_cast<MemoryFileSteps&>(platformFileSteps());
-    PageChoiceList itemList{kItemList};
-    PageChoiceList targetList{kTargetList};
+    PageChoiceList itemList{id(Control::ItemList)};
+    PageChoiceList targetList{id(Control::TargetList)};
     PageServices services;
     Converter converter{itemList, targetList, services, memory};
 };
@@ -141,11 +150,8 @@ std::unique_ptr<Page> page;
 // The page's dispatch guard: whatever escapes a handler is said in the in-page dialog.
 template <class Handler> void guarded(Handler&& handler) {
     if (const auto failure = runGuarded(handler)) {
-        if (failure->kind == HandlerFailure::Kind::OutOfMemory) {
-            message(kOutOfMemoryText, ExclamationIcon);
-        } else {
-            message(failure->text, StopIcon);
-        }
+        const bool outOfMemory = failure->kind == HandlerFailure::Kind::OutOfMemory;
+        message(outOfMemory ? kOutOfMemoryText : failure->text, Application::iconFor(failure->kind));
     }
 }
 
@@ -175,8 +181,7 @@ EMSCRIPTEN_KEEPALIVE void rw_load(const char* name, const std::uint8_t* bytes, s
     guarded([&] {
         page->memory.clear();
         page->memory.put(name, MemoryFileSteps::Bytes(bytes, bytes + size));
-        page->services.answerNextOpen(FileChoice::fromPath(name));
-        page->converter.loadSourceFile();
+        page->converter.loadFile(FileChoice::fromPath(name));
     });
     page->memory.clear();
 }
@@ -186,17 +191,9 @@ EMSCRIPTEN_KEEPALIVE void rw_loadUnreadable(const char* name, const char* reason
     guarded([&] {
         page->memory.clear();
         page->memory.refuse(name, errorOfReason(reason));
-        page->services.answerNextOpen(FileChoice::fromPath(name));
-        page->converter.loadSourceFile();
+        page->converter.loadFile(FileChoice::fromPath(name));
     });
     page->memory.clear();
-}
-
-EMSCRIPTEN_KEEPALIVE void rw_cancelLoad() {
-    guarded([] {
-        page->services.answerNextOpen(std::nullopt);
-        page->converter.loadSourceFile();
-    });
 }
 
 EMSCRIPTEN_KEEPALIVE void rw_applyTargetGame() {
@@ -219,15 +216,18 @@ EMSCRIPTEN_KEEPALIVE void rw_save() {
 
 // A drop the load cannot take: 0 several files, 1 a folder.
 EMSCRIPTEN_KEEPALIVE void rw_refuseDrop(int kind) {
-    message(kind == 0 ? kSeveralFilesText : kFolderText, StopIcon);
+    message(kind == 0 ? kSeveralFilesText : kFolderText, MessageIcon::Stop);
 }
 
-// The help page's address at the section of the dialog that asked (100 About box, 102 window).
-EMSCRIPTEN_KEEPALIVE const char* rw_helpAddress(unsigned dialog) {
-    return dialog == kAboutBoxDialog ? "help.html#about-box" : "help.html#main-window";
+// The help page's address at the topic of the dialog in front: the About box while it is open.
+EMSCRIPTEN_KEEPALIVE const char* rw_helpAddress(int aboutBoxOpen) {
+    static std::string address;
+    address = Application::helpAddress(
+        "help.html", Application::helpTopic(aboutBoxOpen != 0 ? kAboutBoxDialog : kMainWindowDialog));
+    return address.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE void rw_helpFailed() {
-    message(kHelpFailedText, ExclamationIcon);
+    message(Application::kHelpFailedText, MessageIcon::Exclamation);
 }
 }

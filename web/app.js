@@ -46,7 +46,7 @@
         if (!returnFocus) returnFocus = document.activeElement;
         $('message-caption').textContent = next.caption;
         $('message-text').textContent = next.text;
-        box.className = 'box ' + ['', 'stop', 'exclamation'][next.icon];
+        box.className = 'box ' + next.icon;
         box.showModal();
         $('message-ok').focus();
     }
@@ -91,13 +91,12 @@
         picker.value = '';
         if (file) load(file);
     });
-    picker.addEventListener('cancel', () => run(() => call('rw_cancelLoad')));
     $('c1001').addEventListener('click', () => run(() => call('rw_save')));
     lists[1007].addEventListener('change', () => run(() => call('rw_applyTargetGame')));
     $('about').addEventListener('click', () => $('about-box').showModal());
 
-    function openHelp(dialog) {
-        const address = module.ccall('rw_helpAddress', 'string', ['number'], [dialog]);
+    function openHelp(aboutBoxOpen) {
+        const address = module.ccall('rw_helpAddress', 'string', ['number'], [aboutBoxOpen ? 1 : 0]);
         const opened = window.open(address, '_blank');
         if (opened) opened.opener = null;
         else run(() => call('rw_helpFailed'));
@@ -105,7 +104,7 @@
     document.addEventListener('keydown', (event) => {
         if (event.key !== 'F1' || event.shiftKey || event.ctrlKey || event.altKey) return;
         event.preventDefault();
-        if (module && !$('message').open) openHelp($('about-box').open ? 100 : 102);
+        if (module && !$('message').open) openHelp($('about-box').open);
     });
 
     // A drop is a load of the one file dropped.

@@ -61,9 +61,6 @@ public:
     std::string text(int id) const { return textOf(control(id)); }
     HWND control(int id) const { return GetDlgItem(dialog, id); }
     LRESULT send(int id, UINT message, WPARAM wParam = 0) const { return SendMessageW(control(id), message, wParam, 0); }
-    void closeUpTargets() const {
-        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_TARGET_LIST, CBN_CLOSEUP), LPARAM(control(IDC_TARGET_LIST)));
-    }
     // A key at the focused control, as the dialog's message loop hands it on.
     static void key(HWND window, WPARAM virtualKey) {
         MSG message{GetFocus(), WM_KEYDOWN, virtualKey, 1, 0, {}};
@@ -71,9 +68,6 @@ public:
     }
     static void pump() {
         for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
-    }
-    std::string itemFile(const std::string& name, GameVariant variant, std::uint8_t code) const {
-        return dir.write(name, relicwright::testing::sampleImage(variant, code));
     }
 
     relicwright::testing::ScratchDirectory dir;

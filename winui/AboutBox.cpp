@@ -2,15 +2,14 @@
 
 #include "DispatchGuard.h"
 #include "ResourceIds.h"
+#include "WideText.h"
 #include "WindowPlacement.h"
+
+#include "converter/Application.h"
 
 namespace relicwright::winui {
 
-namespace {
-
-constexpr unsigned kHelpTopic = 0x20000 + IDD_ABOUTBOX;
-
-} // namespace
+static_assert(IDD_ABOUTBOX == kAboutBoxDialog);
 
 AboutBox::AboutBox(DispatchGuard& guard, std::function<void(unsigned)> help)
     : guard_(guard), help_(std::move(help)) {}
@@ -26,7 +25,13 @@ INT_PTR CALLBACK AboutBox::dialogProcedure(HWND window, UINT message, WPARAM wPa
         SetWindowLongPtrW(window, GWLP_USERDATA, lParam);
         auto* self = reinterpret_cast<AboutBox*>(lParam);
         self->window_ = window;
-        self->guard_.run([&] { WindowPlacement::centre(window, GetWindow(window, GW_OWNER)); });
+        self->guard_.run([&] {
+            SetWindowTextW(window, widen(Application::aboutBoxTitle()).c_str());
+            SetDlgItemTextW(window, IDC_ABOUT_TEXT, widen(Application::aboutText()).c_str());
+            SetDlgItemTextW(window, IDC_COPYRIGHT_TEXT, widen(Application::copyrightText()).c_str());
+            SetDlgItemTextW(window, IDOK, widen(Application::kOkText).c_str());
+            WindowPlacement::centre(window, GetWindow(window, GW_OWNER));
+        });
         // TRUE: the focus goes to the first control that takes it, the OK button.
         return TRUE;
     }
@@ -51,7 +56,7 @@ INT_PTR AboutBox::handleMessage(UINT message, WPARAM wParam) {
         return FALSE;
     case WM_HELP:
         if (GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0 && GetKeyState(VK_MENU) >= 0) {
-            help_(kHelpTopic);
+            help_(Application::helpTopic(kAboutBoxDialog));
         }
         return TRUE;
     default:

@@ -2,28 +2,42 @@
 
 #include "CommonFileDialogs.h"
 #include "MainWindow.h"
-#include "SystemMessageBoxes.h"
+#include "MessageBoxes.h"
 #include "WideText.h"
 
-#include "converter/FileChoice.h"
+#include "converter/Application.h"
 #include "itemdata/FileSteps.h"
 #include "itemdata/PathText.h"
 
 #include <windows.h>
+#include <shellapi.h>
 
 namespace relicwright::winui {
 
-ConverterApp::ConverterApp(std::string programPath)
-    : programPath_(std::move(programPath)), applicationName_(applicationNameOf(programPath_)),
-      helpPagePath_(helpPagePathOf(programPath_)) {}
+namespace {
 
-std::string ConverterApp::applicationNameOf(const std::string& programPath) {
-    // The program file's name without its directory and last extension: what a file's title is.
-    return FileChoice::fromPath(programPath).title;
+// help.html in the program's directory.
+std::string helpPagePathOf(const std::string& programPath) {
+    return programPath.substr(0, fileNameStart(programPath)) + "help.html";
 }
 
-std::string ConverterApp::helpPagePathOf(const std::string& programPath) {
-    return programPath.substr(0, fileNameStart(programPath)) + "help.html";
+} // namespace
+
+ConverterApp::ConverterApp(const std::string& programPath)
+    : applicationName_(Application::nameOf(programPath)), help_(helpPagePathOf(programPath)) {}
+
+std::vector<std::string> ConverterApp::argumentsOf(const wchar_t* commandLine) {
+    int count = 0;
+    LPWSTR* split = CommandLineToArgvW(commandLine, &count);
+    if (split == nullptr) {
+        return {};
+    }
+    std::vector<std::string> arguments;
+    for (int index = 1; index < count; ++index) {
+        arguments.push_back(narrow(split[index]));
+    }
+    LocalFree(split);
+    return arguments;
 }
 
 std::string ConverterApp::currentProgramPath() {
@@ -38,16 +52,24 @@ std::string ConverterApp::currentProgramPath() {
     }
 }
 
-int ConverterApp::run(const std::optional<std::string>& file) {
-    CommonFileDialogs dialogs;
-    SystemMessageBoxes boxes;
-    MainWindow window(*this, MainWindow::Services{dialogs, boxes, platformFileSteps()});
-    if (file) {
-        window.loadWhenShown(*file);
+int ConverterApp::run(const std::vector<std::string>& arguments, MessageBoxes& boxes) const {
+    const Application::Start start = Application::startFrom(arguments, applicationName_);
+    if (start.action != Application::Start::Action::ShowWindow) {
+        std::string text = start.text;
+        // A line's end closes the console's last line; in a box it would only add an empty one.
+        if (!text.empty() && text.back() == '\n') {
+            text.pop_back();
+        }
+        const UINT icon = start.action == Application::Start::Action::UsageError ? MB_ICONSTOP : 0;
+        boxes.show(nullptr, applicationName_, text, MB_OK | icon);
+        return start.status;
     }
-    mainWindow_ = &window;
+    CommonFileDialogs dialogs;
+    MainWindow window(applicationName_, MainWindow::Services{dialogs, boxes, platformFileSteps(), help_});
+    if (start.file) {
+        window.loadWhenShown(*start.file);
+    }
     window.run();
-    mainWindow_ = nullptr;
     return 0;
 }
 

@@ -1,40 +1,32 @@
 #pragma once
 
-#include <optional>
+#include "HelpPage.h"
+
 #include <string>
+#include <vector>
 
 namespace relicwright::winui {
 
-class MainWindow;
+class MessageBoxes;
 
-// The program: derives its name and help page from the program file, runs the main window
-// modally and ends when it closes.
+// The program: its name and help page from the program file, and its start from its arguments.
 class ConverterApp {
 public:
-    explicit ConverterApp(std::string programPath);
+    explicit ConverterApp(const std::string& programPath);
 
-    // The program file's name without directory and last extension: the caption of every message box.
-    const std::string& applicationName() const { return applicationName_; }
-    // The help page: help.html in the program's directory.
-    const std::string& helpPagePath() const { return helpPagePath_; }
+    // Shows the main window until it is closed, with a file loaded once the window is up when the
+    // arguments name one. What would go to a console (--help, --version, a usage error) is shown in
+    // a message box instead, as the program has none, and ends the program with its status.
+    int run(const std::vector<std::string>& arguments, MessageBoxes& boxes) const;
 
-    // The window currently running, if any.
-    MainWindow* mainWindow() const { return mainWindow_; }
-
-    // Shows the main window until it is closed; the program then ends. A file, when given, is loaded
-    // once the window is up, as if the file-open dialog had returned it.
-    int run(const std::optional<std::string>& file);
-
-    static std::string applicationNameOf(const std::string& programPath);
-    static std::string helpPagePathOf(const std::string& programPath);
+    // The arguments after the program's own name, in UTF-8, as the system splits a command line.
+    static std::vector<std::string> argumentsOf(const wchar_t* commandLine);
     // The running program file, as the system knows it.
     static std::string currentProgramPath();
 
 private:
-    std::string programPath_;
     std::string applicationName_;
-    std::string helpPagePath_;
-    MainWindow* mainWindow_ = nullptr;
+    HelpPage help_;
 };
 
 } // namespace relicwright::winui

@@ -26,16 +26,14 @@ public:
         return !failure;
     }
 
-    // A file error or an unexpected one with the stop icon; out of memory as below.
+    // A failure with the icon the application gives its kind; out of memory as below.
     void report(const HandlerFailure& failure) noexcept;
-    // "Out of memory." with the exclamation icon, above every other window.
+    // "Out of memory.", above every other window.
     void reportOutOfMemory() noexcept;
-    // Any other warning ("Failed to launch help.") with the exclamation icon.
+    // Any other warning, such as help that could not be started, with the exclamation icon.
     void reportWarning(const std::string& text) noexcept;
     // A plain message: no icon.
     void showMessage(const std::string& text);
-
-    const std::string& caption() const { return caption_; }
 
 private:
     void show(const std::string& text, UINT style) noexcept;

@@ -1,7 +1,8 @@
 #include "HelpPage.h"
 
-#include "ResourceIds.h"
 #include "WideText.h"
+
+#include "converter/Application.h"
 
 #include <shellapi.h>
 
@@ -10,8 +11,6 @@
 namespace relicwright::winui {
 
 namespace {
-
-constexpr unsigned kTopicBase = 0x20000;
 
 bool isUnreserved(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
@@ -33,8 +32,7 @@ std::string HelpPage::address(const std::string& path, unsigned topic) {
             url += kHex[byte & 0xF];
         }
     }
-    url += topic == kTopicBase + IDD_ABOUTBOX ? "#about-box" : "#main-window";
-    return url;
+    return Application::helpAddress(url, topic);
 }
 
 bool HelpPage::open(HWND owner, unsigned topic) const {
@@ -43,8 +41,12 @@ bool HelpPage::open(HWND owner, unsigned topic) const {
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return false;
     }
+    return show(owner, address(path_, topic));
+}
+
+bool HelpPage::show(HWND owner, const std::string& address) const {
     const HINSTANCE started =
-        ShellExecuteW(owner, L"open", widen(address(path_, topic)).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        ShellExecuteW(owner, L"open", widen(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     // Values above 32 mean success.
     return reinterpret_cast<std::intptr_t>(started) > 32;
 }

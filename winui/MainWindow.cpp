@@ -2,25 +2,42 @@
 
 #include "AboutBox.h"
 #include "ComboChoiceList.h"
-#include "ConverterApp.h"
+#include "HelpPage.h"
 #include "ResourceIds.h"
 #include "WideText.h"
 #include "Win32WindowServices.h"
 #include "WindowPlacement.h"
 
+#include "converter/Application.h"
 #include "converter/Converter.h"
 
 #include <shellapi.h>
 
-#include <array>
+#include <utility>
 
 namespace relicwright::winui {
+
+// The resource script numbers the dialog and its controls as the application does.
+static_assert(IDD_MAINWINDOW == kMainWindowDialog);
+static_assert(IDC_LOAD == static_cast<unsigned>(Control::LoadButton));
+static_assert(IDC_SAVE == static_cast<unsigned>(Control::SaveButton));
+static_assert(IDC_ITEM_FIELD == static_cast<unsigned>(Control::ItemField));
+static_assert(IDC_ITEM_LIST == static_cast<unsigned>(Control::ItemList));
+static_assert(IDC_SOURCE_GAME_FIELD == static_cast<unsigned>(Control::SourceGameField));
+static_assert(IDC_TARGET_LIST == static_cast<unsigned>(Control::TargetList));
 
 namespace {
 
 // Posted to itself once the window is up, to load a file given before it opened.
 constexpr UINT kLoadPendingFile = WM_APP + 1;
-constexpr unsigned kHelpTopicBase = 0x20000;
+
+// Each field and list with the hidden label before it that carries its name.
+constexpr std::pair<int, Control> kNamedControls[] = {
+    {IDC_ITEM_FIELD_NAME, Control::ItemField},
+    {IDC_ITEM_LIST_NAME, Control::ItemList},
+    {IDC_SOURCE_GAME_FIELD_NAME, Control::SourceGameField},
+    {IDC_TARGET_LIST_NAME, Control::TargetList},
+};
 
 HINSTANCE instance() {
     return GetModuleHandleW(nullptr);
@@ -32,12 +49,12 @@ bool modifierDown() {
 
 } // namespace
 
-MainWindow::MainWindow(const ConverterApp& app, const Services& services)
-    : app_(app), services_(services), help_(app.helpPagePath()),
+MainWindow::MainWindow(const std::string& applicationName, const Services& services)
+    : services_(services),
       icon_(static_cast<HICON>(LoadImageW(instance(), MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
                                           GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
                                           LR_DEFAULTCOLOR))),
-      guard_(services.messages, app.applicationName(), [this] { return messageOwner(); }) {}
+      guard_(services.messages, applicationName, [this] { return messageOwner(); }) {}
 
 MainWindow::~MainWindow() {
     if (window_ != nullptr) {
@@ -75,13 +92,19 @@ INT_PTR CALLBACK MainWindow::dialogProcedure(HWND window, UINT message, WPARAM w
     }
     INT_PTR result = FALSE;
     // A handler that failed counts as handled.
-    if (!self->guard_.run([&] { result = self->handleMessage(message, wParam, lParam); })) {
+    if (!self->guard_.run([&] { result = self->handleMessage(message, wParam); })) {
         result = TRUE;
     }
     return result;
 }
 
 void MainWindow::open(HWND window) {
+    SetWindowTextW(window, widen(Application::windowTitle()).c_str());
+    SetDlgItemTextW(window, IDC_LOAD, widen(Application::kLoadText).c_str());
+    SetDlgItemTextW(window, IDC_SAVE, widen(Application::kSaveText).c_str());
+    for (const auto& [label, control] : kNamedControls) {
+        SetDlgItemTextW(window, label, widen(Application::accessibleName(control)).c_str());
+    }
     itemChoices_ = std::make_unique<ComboChoiceList>(GetDlgItem(window, IDC_ITEM_LIST));
     targetChoices_ = std::make_unique<ComboChoiceList>(GetDlgItem(window, IDC_TARGET_LIST));
     windowServices_ = std::make_unique<Win32WindowServices>(window, services_.fileDialogs, guard_);
@@ -91,11 +114,8 @@ void MainWindow::open(HWND window) {
     converter_->pushToWindow();
 
     if (HMENU systemMenu = GetSystemMenu(window, FALSE)) {
-        std::array<wchar_t, 256> entry{};
-        if (LoadStringW(instance(), IDS_ABOUTBOX, entry.data(), static_cast<int>(entry.size())) > 0) {
-            AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-            AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, entry.data());
-        }
+        AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, widen(Application::kAboutEntryText).c_str());
     }
     SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
@@ -108,7 +128,7 @@ void MainWindow::open(HWND window) {
     }
 }
 
-INT_PTR MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR MainWindow::handleMessage(UINT message, WPARAM wParam) {
     switch (message) {
     case WM_COMMAND:
         return onCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
@@ -124,7 +144,7 @@ INT_PTR MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return reinterpret_cast<INT_PTR>(icon_);
     case WM_HELP:
         if (!modifierDown()) {
-            requestHelp(kHelpTopicBase + IDD_MAINWINDOW);
+            requestHelp(Application::helpTopic(kMainWindowDialog));
         }
         return TRUE;
     case WM_DROPFILES:
@@ -138,7 +158,6 @@ INT_PTR MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return TRUE;
     default:
-        (void)lParam;
         return FALSE;
     }
 }
@@ -208,8 +227,7 @@ void MainWindow::takeDrop(HDROP drop) {
 }
 
 void MainWindow::loadFile(const std::string& path) {
-    windowServices_->answerNextOpen(path);
-    converter_->loadSourceFile();
+    converter_->loadFile(FileChoice::fromPath(path));
 }
 
 void MainWindow::showAboutBox() {
@@ -224,10 +242,10 @@ void MainWindow::showAboutBox() {
 
 void MainWindow::requestHelp(unsigned topic) {
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    const bool started = help_.open(window_, topic);
+    const bool started = services_.help.open(window_, topic);
     SetCursor(previous);
     if (!started) {
-        guard_.reportWarning(kHelpFailedText);
+        guard_.reportWarning(Application::kHelpFailedText);
     }
 }
 

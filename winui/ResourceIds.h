@@ -4,7 +4,6 @@
 // compiler reads this file too.
 
 #define IDD_ABOUTBOX 100
-#define IDS_ABOUTBOX 101
 #define IDD_MAINWINDOW 102
 #define IDI_PROGRAM 131
 #define IDB_BANNER 141
@@ -15,6 +14,15 @@
 #define IDC_ITEM_LIST 1005
 #define IDC_SOURCE_GAME_FIELD 1006
 #define IDC_TARGET_LIST 1007
+// The hidden labels just before a control in tab order, whose text is the control's accessible name.
+#define IDC_ITEM_FIELD_NAME 1013
+#define IDC_ITEM_LIST_NAME 1015
+#define IDC_SOURCE_GAME_FIELD_NAME 1016
+#define IDC_TARGET_LIST_NAME 1017
+
+// The About box's lines.
+#define IDC_ABOUT_TEXT 1100
+#define IDC_COPYRIGHT_TEXT 1101
 
 // The About entry of the system menu; the system keeps the low four bits of a command for itself.
 #define IDM_ABOUTBOX 0x0010

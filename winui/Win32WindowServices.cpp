@@ -11,11 +11,6 @@ Win32WindowServices::Win32WindowServices(HWND window, FileDialogs& dialogs, Disp
     : window_(window), dialogs_(dialogs), guard_(guard) {}
 
 FileChoice Win32WindowServices::promptOpenFile(const std::string& filter, unsigned options) {
-    if (nextOpen_) {
-        const FileChoice given = std::move(*nextOpen_);
-        nextOpen_.reset();
-        return given;
-    }
     return dialogs_.promptOpenFile(window_, filter, options);
 }
 
@@ -38,10 +33,6 @@ void Win32WindowServices::setItemField(const std::string& text) {
 
 void Win32WindowServices::reportOutOfMemory() {
     guard_.reportOutOfMemory();
-}
-
-void Win32WindowServices::answerNextOpen(const std::string& path) {
-    nextOpen_ = FileChoice::fromPath(path);
 }
 
 } // namespace relicwright::winui

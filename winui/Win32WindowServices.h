@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include <optional>
-
 namespace relicwright::winui {
 
 class DispatchGuard;
@@ -25,15 +23,10 @@ public:
     void setItemField(const std::string& text) override;
     void reportOutOfMemory() override;
 
-    // The next open request is answered with this file instead of the dialog: a file given on the
-    // command line or dropped on the window loads exactly as one chosen in the dialog.
-    void answerNextOpen(const std::string& path);
-
 private:
     HWND window_;
     FileDialogs& dialogs_;
     DispatchGuard& guard_;
-    std::optional<FileChoice> nextOpen_;
 };
 
 } // namespace relicwright::winui

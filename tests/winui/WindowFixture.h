@@ -1,18 +1,18 @@
 #pragma once
 
-#include "winui/ConverterApp.h"
 #include "winui/FileDialogs.h"
+#include "winui/HelpPage.h"
 #include "winui/MainWindow.h"
 #include "winui/MessageBoxes.h"
 #include "winui/ResourceIds.h"
 #include "winui/WideText.h"
 
+#include "converter/Application.h"
 #include "itemdata/FileSteps.h"
 #include "tests/support/FakeWindow.h"
 #include "tests/support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
-
 
 namespace relicwright::winui::testing {
 
@@ -40,20 +40,27 @@ struct FakeDialogs : FileDialogs {
     }
 };
 
+// A page that is there, whose addresses are recorded; no browser starts, so help then warns.
+struct RecordedHelp : HelpPage {
+    using HelpPage::HelpPage;
+    mutable std::vector<std::string> shown;
+    bool show(HWND, const std::string& address) const override {
+        shown.push_back(address);
+        return false;
+    }
+};
+
 // The main window, open in this process and driven with window messages, beside a scratch folder.
 class WindowTest : public ::testing::Test {
 public:
-    static std::string textOf(HWND window, int id) {
+    static std::string textOf(HWND window) {
         std::wstring buffer(256, L'\0');
-        buffer.resize(static_cast<std::size_t>(GetDlgItemTextW(window, id, buffer.data(), 256)));
+        buffer.resize(static_cast<std::size_t>(GetWindowTextW(window, buffer.data(), 256)));
         return narrow(buffer);
     }
-    std::string text(int id) const { return textOf(dialog, id); }
+    std::string text(int id) const { return textOf(control(id)); }
     HWND control(int id) const { return GetDlgItem(dialog, id); }
     LRESULT send(int id, UINT message, WPARAM wParam = 0) const { return SendMessageW(control(id), message, wParam, 0); }
-    void closeUpTargets() const {
-        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_TARGET_LIST, CBN_CLOSEUP), LPARAM(control(IDC_TARGET_LIST)));
-    }
     // A key at the focused control, as the dialog's message loop hands it on.
     static void key(HWND window, WPARAM virtualKey) {
         MSG message{GetFocus(), WM_KEYDOWN, virtualKey, 1, 0, {}};
@@ -62,16 +69,14 @@ public:
     static void pump() {
         for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&message);
     }
-    std::string itemFile(const std::string& name, GameVariant variant, std::uint8_t code) const {
-        return dir.write(name, relicwright::testing::sampleImage(variant, code));
-    }
 
     relicwright::testing::ScratchDirectory dir;
     RecordedBoxes boxes;
     FakeDialogs dialogs;
     relicwright::testing::FakeWindow& fake = dialogs.fake;
-    ConverterApp app{dir.path("Relicwright.exe")};
-    MainWindow window{app, MainWindow::Services{dialogs, boxes, platformFileSteps()}};
+    RecordedHelp help{dir.write("help.html", std::vector<std::uint8_t>{})};
+    MainWindow::Services services{dialogs, boxes, platformFileSteps(), help};
+    MainWindow window{"Relicwright", services};
     HWND dialog = window.create();
 };
 

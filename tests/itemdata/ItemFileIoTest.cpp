@@ -134,11 +134,15 @@ TEST(ItemFileIo, KeepNeverReplacesAndReplaceDoesDurably) {
     EXPECT_EQ(dir.read("a.hif"), bytesOf(image));
     EXPECT_EQ(dir.read("b.hif"), bytesOf(image));
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"a.hif", "b.hif"}));
-    // The new name is in place before its folder is flushed, and the save ends only after that.
-    steps.taken.clear();
-    writeItemFile(steps, path, image);
-    EXPECT_EQ(steps.taken, (std::vector<Step>{Step::Claim, Step::Create, Step::Write, Step::Flush, Step::Commit,
-                                              Step::FlushDirectory}));
+    // The new name is in place before its folder is flushed, and the save ends only after that; a
+    // new name as much as a replaced file's.
+    for (const auto& [name, existing] :
+         {std::pair{"a.hif", ExistingFile::Replace}, {"c.hif", ExistingFile::Keep}}) {
+        steps.taken.clear();
+        writeItemFile(steps, dir.path(name), image, existing);
+        EXPECT_EQ(steps.taken, (std::vector<Step>{Step::Claim, Step::Create, Step::Write, Step::Flush,
+                                                  Step::Commit, Step::FlushDirectory}));
+    }
 }
 
 } // namespace

@@ -197,8 +197,10 @@ TEST_F(WindowTest, SavesThroughTheButtonsAndSaysSoUnderTheProgramsName) {
 }
 
 // What a screen reader speaks for each control, through Qt's accessibility layer: on Linux a list
-// is known by the label that has it as buddy, as its own name is its selection.
+// is known by the label that has it as buddy, as its own name is its selection once it has one.
 TEST_F(WindowTest, ScreenReadersHearTheApplicationsNameForEachControl) {
+    list("1005")->setCurrentIndex(1);
+    list("1007")->setCurrentIndex(0);
     for (const Control number : {Control::LoadButton, Control::SaveButton, Control::ItemField, Control::ItemList,
                                  Control::SourceGameField, Control::TargetList}) {
         const QString name = QString::number(static_cast<unsigned>(number));

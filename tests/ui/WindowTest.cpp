@@ -115,15 +115,13 @@ TEST_F(WindowTest, OneDroppedFileLoadsWithoutADialogAndAnythingElseIsRefused) {
     EXPECT_TRUE(fake.openRequests.empty());
 }
 
-TEST_F(WindowTest, StartsWithTheFocusOnLoadAndEnterPressesIt) {
-    EXPECT_EQ(QApplication::focusWidget(), control<QWidget>("1000"));
+// The window starts with the focus on Load: Enter presses the focused button and ends the window
+// from anywhere else, as Escape does from every control.
+TEST_F(WindowTest, EnterPressesTheFocusedButtonAndElsewhereEndsTheWindowAsEscapeDoes) {
+    ASSERT_EQ(QApplication::focusWidget(), control<QWidget>("1000"));
     press(Qt::Key_Return);
     EXPECT_EQ(fake.openRequests.size(), 1u);
     EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(QApplication::focusWidget(), control<QWidget>("1000"));
-}
-
-TEST_F(WindowTest, EnterOutsideAButtonAndEscapeEndTheWindow) {
     control<QWidget>("1003")->setFocus();
     press(Qt::Key_Return);
     EXPECT_FALSE(window.isVisible());
@@ -135,8 +133,7 @@ TEST_F(WindowTest, EnterOutsideAButtonAndEscapeEndTheWindow) {
         EXPECT_FALSE(window.isVisible()) << name;
         EXPECT_EQ(window.result(), QDialog::Rejected);
     }
-    EXPECT_TRUE(fake.openRequests.empty());
-    EXPECT_TRUE(desktop.shown.empty());
+    EXPECT_EQ(fake.openRequests.size(), 1u);
 }
 
 TEST_F(WindowTest, ClosingTheTargetDropDownRunsTheTargetChangeAndArrowsDoNot) {

@@ -1,13 +1,16 @@
 #include "AboutBox.h"
 
 #include "DialogUnits.h"
-#include "HelpViewer.h"
 #include "ResourceImages.h"
 #include "WindowPlacement.h"
+
+#include "converter/Application.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+
+#include <string>
 
 namespace relicwright {
 
@@ -24,11 +27,11 @@ constexpr QRect kContactRect(5, 30, 85, 8);
 // The standard (large) icon size.
 constexpr int kIconPixels = 32;
 
-QLabel* staticText(const char* text, QWidget* parent) {
+QLabel* staticText(const std::string& text, QWidget* parent) {
     auto* label = new QLabel(parent);
     // Plain text and no buddy: an "&" is shown as itself.
     label->setTextFormat(Qt::PlainText);
-    label->setText(QString::fromLatin1(text));
+    label->setText(QString::fromStdString(text));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
@@ -38,18 +41,18 @@ QLabel* staticText(const char* text, QWidget* parent) {
 AboutBox::AboutBox(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowCloseButtonHint) {
-    setObjectName(QStringLiteral("100"));
-    setWindowTitle(QStringLiteral("About Relicwright v" RELICWRIGHT_VERSION));
+    setObjectName(QString::number(kAboutBoxDialog));
+    setWindowTitle(QString::fromStdString(Application::aboutBoxTitle()));
     setFont(dialogFont());
     const DialogUnits units = DialogUnits::forFont(font());
 
     // Creation order is the tab order.
-    QLabel* title = staticText("Ostrand's Relicwright v" RELICWRIGHT_VERSION " done by Tamsrook.", this);
+    QLabel* title = staticText(Application::aboutText(), this);
     title->setGeometry(units.toPixels(kTitleRect));
-    QLabel* copyright = staticText("Copyright (C) 2025", this);
+    QLabel* copyright = staticText(Application::copyrightText(), this);
     copyright->setGeometry(units.toPixels(kCopyrightRect));
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(QString::fromLatin1(Application::kOkText), this);
     ok->setObjectName(QStringLiteral("1"));
     ok->setDefault(true);
     ok->setGeometry(units.toPixels(kOkRect));
@@ -74,7 +77,7 @@ AboutBox::~AboutBox() = default;
 void AboutBox::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1 &&
         (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == 0) {
-        emit helpRequested(helpTopicOfDialog(kDialogNumber));
+        emit helpRequested(Application::helpTopic(kAboutBoxDialog));
         return;
     }
     QDialog::keyPressEvent(event);

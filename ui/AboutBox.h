@@ -4,13 +4,12 @@
 
 namespace relicwright {
 
-// Dialog 100: who made the program. Holds no state; made anew each time it is shown.
+// Dialog 100 (kAboutBoxDialog): who made the program. Holds no state; made anew each time it is
+// shown.
 class AboutBox final : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr unsigned kDialogNumber = 100;
-
     explicit AboutBox(QWidget* owner);
     ~AboutBox() override;
 

@@ -5,17 +5,16 @@
 #include "QtFileDialogs.h"
 #include "QtMessagePresenter.h"
 
-#include "converter/FileChoice.h"
+#include "converter/Application.h"
 #include "itemdata/FileSteps.h"
-#include "itemdata/PathText.h"
 
 #include <QApplication>
 
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <optional>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace relicwright {
@@ -30,8 +29,7 @@ bool environmentSet(const char* name) {
 } // namespace
 
 ConverterApp::ConverterApp(std::string programPath)
-    : programPath_(std::move(programPath)), applicationName_(applicationNameOf(programPath_)),
-      helpFilePath_(helpFilePathOf(programPath_)) {}
+    : programPath_(std::move(programPath)), applicationName_(Application::nameOf(programPath_)) {}
 
 int ConverterApp::main(int argc, const char* const argv[]) {
     // argv[0] only stands in when the system cannot name the program file.
@@ -41,19 +39,6 @@ int ConverterApp::main(int argc, const char* const argv[]) {
         arguments.emplace_back(argv[i]);
     }
     return app.run(arguments);
-}
-
-std::string ConverterApp::applicationNameOf(const std::string& programPath) {
-    // The program file's name without its directory and last extension: what a file's title is.
-    return FileChoice::fromPath(programPath).title;
-}
-
-std::string ConverterApp::helpFilePathOf(const std::string& programPath) {
-    const auto dot = programPath.find_last_of('.');
-    if (dot != std::string::npos && dot >= fileNameStart(programPath)) {
-        return programPath.substr(0, dot) + ".HLP";
-    }
-    return programPath + ".HLP";
 }
 
 std::string ConverterApp::currentProgramPath(const std::string& fallback) {
@@ -71,33 +56,16 @@ bool ConverterApp::displayAvailable() {
 }
 
 int ConverterApp::run(const std::vector<std::string>& arguments) {
-    std::optional<std::string> file;
-    bool optionsEnd = false;
-    for (const std::string& argument : arguments) {
-        if (!optionsEnd && argument == "--") {
-            optionsEnd = true;
-        } else if (!optionsEnd && argument == "--help") {
-            std::cout << "Usage: " << applicationName_ << " [FILE]\n"
-                      << "Converts a Diablo item file (.itm) to a Hellfire item file (.hif) and back.\n"
-                      << "FILE is loaded once the window is up, as if chosen with Load.\n";
-            return 0;
-        } else if (!optionsEnd && argument == "--version") {
-            std::cout << applicationName_ << " " << RELICWRIGHT_VERSION << "\n";
-            return 0;
-        } else if (!optionsEnd && argument.size() > 1 && argument.front() == '-') {
-            std::cerr << applicationName_ << ": unknown option " << argument << "\n"
-                      << "Usage: " << applicationName_ << " [FILE]\n";
-            return 2;
-        } else if (file) {
-            std::cerr << applicationName_ << ": one file at a time\n"
-                      << "Usage: " << applicationName_ << " [FILE]\n";
-            return 2;
-        } else {
-            // The file dialog answers with a full path, so a relative one is made full here.
-            std::error_code error;
-            const auto full = std::filesystem::absolute(argument, error);
-            file = error ? argument : full.lexically_normal().string();
-        }
+    const Application::Start start = Application::startFrom(arguments, applicationName_);
+    switch (start.action) {
+    case Application::Start::Action::Print:
+        std::cout << start.text;
+        return start.status;
+    case Application::Start::Action::UsageError:
+        std::cerr << start.text;
+        return start.status;
+    case Application::Start::Action::ShowWindow:
+        break;
     }
     if (!displayAvailable()) {
         std::cerr << applicationName_ << ": no display to show the window on (DISPLAY is not set).\n"
@@ -114,14 +82,12 @@ int ConverterApp::run(const std::vector<std::string>& arguments) {
 
     QtFileDialogs fileDialogs;
     QtMessagePresenter messages;
-    DesktopHelpViewer help;
-    MainWindow window(*this, MainWindow::Services{fileDialogs, messages, help, platformFileSteps()});
-    mainWindow_ = &window;
-    if (file) {
-        window.openWhenShown(*file);
+    DesktopHelpViewer help(programPath_);
+    MainWindow window(applicationName_, MainWindow::Services{fileDialogs, messages, help, platformFileSteps()});
+    if (start.file) {
+        window.openWhenShown(*start.file);
     }
     window.exec();
-    mainWindow_ = nullptr;
     return 0;
 }
 

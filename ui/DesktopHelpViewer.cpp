@@ -1,7 +1,6 @@
 #include "DesktopHelpViewer.h"
 
-#include "AboutBox.h"
-#include "MainWindow.h"
+#include "converter/Application.h"
 
 #include <QFile>
 #include <QProcess>
@@ -9,6 +8,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace relicwright {
 
@@ -21,8 +21,10 @@ bool isFile(const std::filesystem::path& path) {
 
 } // namespace
 
-std::string DesktopHelpViewer::helpPageFor(const std::string& helpFilePath) {
-    const std::filesystem::path programDirectory = std::filesystem::path(helpFilePath).parent_path();
+DesktopHelpViewer::DesktopHelpViewer(std::string programPath) : programPath_(std::move(programPath)) {}
+
+std::string DesktopHelpViewer::helpPageFor(const std::string& programPath) {
+    const std::filesystem::path programDirectory = std::filesystem::path(programPath).parent_path();
     const std::filesystem::path candidates[] = {
         // Beside the program: how the build tree has it.
         programDirectory / "help.html",
@@ -38,34 +40,21 @@ std::string DesktopHelpViewer::helpPageFor(const std::string& helpFilePath) {
     return {};
 }
 
-std::string DesktopHelpViewer::sectionOf(unsigned topic) {
-    if (topic == helpTopicOfDialog(MainWindow::kDialogNumber)) {
-        return "main-window";
-    }
-    if (topic == helpTopicOfDialog(AboutBox::kDialogNumber)) {
-        return "about-box";
-    }
-    return {};
-}
-
-bool DesktopHelpViewer::showTopic(QWidget*, const std::string& helpFilePath, unsigned topic,
-                                  std::function<void()> failedLater) {
-    const std::string page = helpPageFor(helpFilePath);
+bool DesktopHelpViewer::showTopic(QWidget*, unsigned topic, std::function<void()> failedLater) {
+    const std::string page = helpPageFor(programPath_);
     // Without the page there is nothing a browser could show.
     if (page.empty()) {
         return false;
     }
-    QUrl url = QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(page)));
-    const std::string section = sectionOf(topic);
-    if (!section.empty()) {
-        url.setFragment(QString::fromStdString(section));
-    }
+    const QUrl url = QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(page)));
+    const std::string address =
+        Application::helpAddress(url.toString(QUrl::FullyEncoded).toStdString(), topic);
     // The desktop's opener says only through its exit status that no browser could take the page,
     // so it is waited for without holding up the window. It has no parent: closing the window must
     // not stop a browser that is still starting.
     auto* opener = new QProcess;
     opener->setProgram(QStringLiteral("xdg-open"));
-    opener->setArguments({url.toString(QUrl::FullyEncoded)});
+    opener->setArguments({QString::fromStdString(address)});
     opener->setProcessChannelMode(QProcess::ForwardedChannels);
     auto finished = [opener, failedLater](bool succeeded) {
         opener->disconnect();

@@ -11,13 +11,15 @@ namespace relicwright {
 // the package installs it.
 class DesktopHelpViewer final : public HelpViewer {
 public:
-    bool showTopic(QWidget* owner, const std::string& helpFilePath, unsigned topic,
-                   std::function<void()> failedLater) override;
+    explicit DesktopHelpViewer(std::string programPath);
 
-    // The page that stands for the help file at `helpFilePath`; empty when there is none.
-    static std::string helpPageFor(const std::string& helpFilePath);
-    // The section of the page for a topic; empty for a topic the page has no section for.
-    static std::string sectionOf(unsigned topic);
+    bool showTopic(QWidget* owner, unsigned topic, std::function<void()> failedLater) override;
+
+    // The help page for the program at `programPath`; empty when there is none.
+    static std::string helpPageFor(const std::string& programPath);
+
+private:
+    std::string programPath_;
 };
 
 } // namespace relicwright

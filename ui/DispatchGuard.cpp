@@ -17,11 +17,11 @@ void DispatchGuard::report(const HandlerFailure& failure) noexcept {
         reportOutOfMemory();
         return;
     }
-    show(MessageIcon::Stop, text, false);
+    show(Application::iconFor(failure.kind), text, false);
 }
 
 void DispatchGuard::reportOutOfMemory() noexcept {
-    show(MessageIcon::Exclamation, QString::fromLatin1(kOutOfMemoryText), true);
+    show(Application::iconFor(HandlerFailure::Kind::OutOfMemory), QString::fromLatin1(kOutOfMemoryText), true);
 }
 
 void DispatchGuard::reportWarning(const QString& text) noexcept {

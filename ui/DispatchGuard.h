@@ -26,9 +26,9 @@ public:
         }
     }
 
-    // A file error or an unexpected one with the stop icon; out of memory as below.
+    // A failure with the icon the application gives its kind; out of memory as below.
     void report(const HandlerFailure& failure) noexcept;
-    // "Out of memory." with the exclamation icon, above every other window.
+    // "Out of memory." with its kind's icon, above every other window.
     void reportOutOfMemory() noexcept;
     // Any other text with the exclamation icon ("Failed to launch help.").
     void reportWarning(const QString& text) noexcept;

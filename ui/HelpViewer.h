@@ -1,25 +1,18 @@
 #pragma once
 
 #include <functional>
-#include <string>
 
 class QWidget;
 
 namespace relicwright {
 
-// Help topics are numbered after the dialog that asks: 131072 plus the dialog's number.
-constexpr unsigned helpTopicOfDialog(unsigned dialogNumber) {
-    return 0x20000u + dialogNumber;
-}
-
-// Whatever shows the program's help file.
+// Whatever shows the program's help.
 class HelpViewer {
 public:
     virtual ~HelpViewer() = default;
-    // Asks for the topic of the help file; false when no viewer could be started. A viewer that
-    // started and then reports that it could not show the page calls `failedLater`.
-    virtual bool showTopic(QWidget* owner, const std::string& helpFilePath, unsigned topic,
-                           std::function<void()> failedLater) = 0;
+    // Asks for a help topic (Application::helpTopic); false when no viewer could be started. A
+    // viewer that started and then reports that it could not show the page calls `failedLater`.
+    virtual bool showTopic(QWidget* owner, unsigned topic, std::function<void()> failedLater) = 0;
 };
 
 } // namespace relicwright

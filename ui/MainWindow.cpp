@@ -3,13 +3,13 @@
 #include "AboutBox.h"
 #include "BannerPicture.h"
 #include "ComboChoiceList.h"
-#include "ConverterApp.h"
 #include "DropDownList.h"
 #include "HelpViewer.h"
 #include "QtWindowServices.h"
 #include "ResourceImages.h"
 #include "WindowPlacement.h"
 
+#include "converter/Application.h"
 #include "converter/Converter.h"
 
 #include <QApplication>
@@ -30,6 +30,7 @@
 #include <qdrawutil.h>
 
 #include <algorithm>
+#include <string_view>
 
 namespace relicwright {
 
@@ -56,6 +57,17 @@ QLineEdit* readOnlyField(QWidget* parent) {
     return field;
 }
 
+QString accessibleNameOf(Control control) {
+    const std::string_view name = Application::accessibleName(control);
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+// A control is found by its number and spoken by the name the application gives it.
+void identify(QWidget* control, Control number) {
+    control->setObjectName(QString::number(static_cast<unsigned>(number)));
+    control->setAccessibleName(accessibleNameOf(number));
+}
+
 QPushButton* pushButton(const char* text, QWidget* parent) {
     auto* button = new QPushButton(QString::fromLatin1(text), parent);
     // An auto-default button would become the dialog's default and take Enter from other controls.
@@ -73,14 +85,13 @@ struct OverrideCursor {
 
 } // namespace
 
-MainWindow::MainWindow(const ConverterApp& app, const Services& services, QWidget* parent)
+MainWindow::MainWindow(const std::string& applicationName, const Services& services, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      app_(app), help_(services.help), units_(0, 0),
-      guard_(services.messages, QString::fromStdString(app.applicationName()),
-             [this] { return messageOwner(); }) {
-    setObjectName(QStringLiteral("102"));
-    setWindowTitle(QStringLiteral("Ostrand's Relicwright v" RELICWRIGHT_VERSION));
+      help_(services.help), units_(0, 0),
+      guard_(services.messages, QString::fromStdString(applicationName), [this] { return messageOwner(); }) {
+    setObjectName(QString::number(kMainWindowDialog));
+    setWindowTitle(QString::fromStdString(Application::windowTitle()));
     setFont(dialogFont());
     units_ = DialogUnits::forFont(font());
     setWindowIcon(ResourceImages::programIcon());
@@ -128,12 +139,12 @@ void MainWindow::createControls() {
 
     // Creation order is the tab order. The fields and lists have no labels on screen, so a screen
     // reader is told their names.
-    loadButton_ = pushButton("Load", this);
-    loadButton_->setObjectName(QStringLiteral("1000"));
+    loadButton_ = pushButton(Application::kLoadText, this);
+    identify(loadButton_, Control::LoadButton);
     place(loadButton_, kLoadRect);
 
-    saveButton_ = pushButton("Save", this);
-    saveButton_->setObjectName(QStringLiteral("1001"));
+    saveButton_ = pushButton(Application::kSaveText, this);
+    identify(saveButton_, Control::SaveButton);
     place(saveButton_, kSaveRect);
 
     banner_ = new BannerPicture(ResourceImages::banner(), this);
@@ -141,8 +152,7 @@ void MainWindow::createControls() {
     place(banner_, kBannerRect);
 
     itemField_ = readOnlyField(this);
-    itemField_->setObjectName(QStringLiteral("1003"));
-    itemField_->setAccessibleName(QStringLiteral("Item"));
+    identify(itemField_, Control::ItemField);
     place(itemField_, kItemFieldRect);
 
     auto placeList = [&](DropDownList* list, const QRect& units) {
@@ -155,18 +165,15 @@ void MainWindow::createControls() {
     };
 
     itemList_ = new DropDownList(this);
-    itemList_->setObjectName(QStringLiteral("1005"));
-    itemList_->setAccessibleName(QStringLiteral("Convert to"));
+    identify(itemList_, Control::ItemList);
     placeList(itemList_, kItemListRect);
 
     sourceGameField_ = readOnlyField(this);
-    sourceGameField_->setObjectName(QStringLiteral("1006"));
-    sourceGameField_->setAccessibleName(QStringLiteral("Game"));
+    identify(sourceGameField_, Control::SourceGameField);
     place(sourceGameField_, kSourceGameFieldRect);
 
     targetList_ = new DropDownList(this);
-    targetList_->setObjectName(QStringLiteral("1007"));
-    targetList_->setAccessibleName(QStringLiteral("Target game"));
+    identify(targetList_, Control::TargetList);
     placeList(targetList_, kTargetListRect);
 
     // A screen reader on Linux speaks a drop-down list's selection as its name and learns what the
@@ -190,9 +197,7 @@ QWidget* MainWindow::messageOwner() {
 }
 
 void MainWindow::openFile(const std::string& path) {
-    windowServices_->answerNextOpen(FileChoice::fromPath(path));
-    guard_.run([this] { converter_->loadSourceFile(); });
-    windowServices_->forgetNextOpen();
+    guard_.run([this, &path] { converter_->loadFile(FileChoice::fromPath(path)); });
 }
 
 void MainWindow::openWhenShown(std::string path) {
@@ -259,14 +264,14 @@ void MainWindow::requestHelp(unsigned topic) {
         {
             const OverrideCursor waiting;
             QPointer<MainWindow> window(this);
-            started = help_.showTopic(this, app_.helpFilePath(), topic, [window] {
+            started = help_.showTopic(this, topic, [window] {
                 if (window) {
-                    window->guard_.reportWarning(QString::fromLatin1(kHelpFailedText));
+                    window->guard_.reportWarning(QString::fromLatin1(Application::kHelpFailedText));
                 }
             });
         }
         if (!started) {
-            guard_.reportWarning(QString::fromLatin1(kHelpFailedText));
+            guard_.reportWarning(QString::fromLatin1(Application::kHelpFailedText));
         }
     });
 }
@@ -276,7 +281,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_F1:
         if ((modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == 0) {
-            requestHelp(helpTopicOfDialog(kDialogNumber));
+            requestHelp(Application::helpTopic(kMainWindowDialog));
             return;
         }
         break;
@@ -312,7 +317,7 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
     }
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("aboutMenu"));
-    QAction* about = menu.addAction(QString::fromLatin1(kAboutEntryText));
+    QAction* about = menu.addAction(QString::fromLatin1(Application::kAboutEntryText));
     if (menu.exec(event->globalPos()) == about) {
         guard_.run([this] { showAboutBox(); });
     }

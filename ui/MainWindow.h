@@ -19,7 +19,6 @@ class AboutBox;
 class BannerPicture;
 class ComboChoiceList;
 class Converter;
-class ConverterApp;
 class DropDownList;
 class FileDialogs;
 class HelpViewer;
@@ -27,21 +26,16 @@ class FileSteps;
 class MessagePresenter;
 class QtWindowServices;
 
-inline constexpr const char* kAboutEntryText = "&About Relicwright...";
-inline constexpr const char* kHelpFailedText = "Failed to launch help.";
-
-// Dialog 102, the program's one window: Load and Save, the loaded item and game, the item and
+// Dialog 102 (kMainWindowDialog), the program's one window: Load and Save, the loaded item and game, the item and
 // target-game lists. It owns the conversion workflow and runs every user action through one
 // dispatch guard, so an error is shown in a message box and the window carries on.
 //
-// Controls are named after their numbers: "1000" Load, "1001" Save, "1003" item field,
+// Controls are named after their numbers (Control): "1000" Load, "1001" Save, "1003" item field,
 // "1005" item list, "1006" source-game field, "1007" target-game list; the picture is "banner".
 class MainWindow final : public QDialog {
     Q_OBJECT
 
 public:
-    static constexpr unsigned kDialogNumber = 102;
-
     // Everything the window talks to outside itself. All are the caller's and must outlive the
     // window. The program passes the Qt dialogs and message boxes, the desktop help viewer and
     // the platform's file steps; tests pass fakes that answer dialogs and record message boxes,
@@ -53,11 +47,10 @@ public:
         FileSteps& files;           // reading and writing item files
     };
 
-    // `app` gives the message-box caption (applicationName) and the help file (helpFilePath); it
-    // must outlive the window. The window is filled, shows "<Empty>" in both fields, has the
-    // focus on Load and is centred on its screen, but is not shown: call exec() (the program)
-    // or show() (tests).
-    MainWindow(const ConverterApp& app, const Services& services, QWidget* parent = nullptr);
+    // `applicationName` is every message box's caption. The window is filled, shows "<Empty>" in
+    // both fields, has the focus on Load and is centred on its screen, but is not shown: call
+    // exec() (the program) or show() (tests).
+    MainWindow(const std::string& applicationName, const Services& services, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     const Converter& converter() const { return *converter_; }
@@ -65,12 +58,12 @@ public:
 
     // The About entry: shows the About box modally, centred over this window.
     void showAboutBox();
-    // F1: asks the help viewer for a topic of the help file, reporting a viewer that cannot start.
+    // F1: asks the help viewer for a help topic, reporting a viewer that cannot start.
     void requestHelp(unsigned topic);
     // The window that owns message boxes now: the About box while it is open, else this window.
     QWidget* messageOwner();
 
-    // Loads the file at `path` (absolute) exactly as if the file-open dialog had returned it.
+    // Loads the file at `path` (absolute) as the workflow loads a file from outside the window.
     void openFile(const std::string& path);
     // The same, once the window is up, so that a file that cannot be read is reported over it.
     void openWhenShown(std::string path);
@@ -89,7 +82,6 @@ protected:
 private:
     void createControls();
 
-    const ConverterApp& app_;
     HelpViewer& help_;
     DialogUnits units_;
     DispatchGuard guard_;

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "converter/Application.h"
+
 #include <QString>
 
 class QWidget;
 
 namespace relicwright {
-
-enum class MessageIcon { None, Stop, Exclamation };
 
 // One modal message box: a caption, plain text (never markup), an OK button and an icon.
 struct Message {

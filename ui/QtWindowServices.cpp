@@ -6,8 +6,6 @@
 
 #include <QLineEdit>
 
-#include <utility>
-
 namespace relicwright {
 
 QtWindowServices::QtWindowServices(QWidget& window, FileDialogs& dialogs, MessagePresenter& messages,
@@ -15,20 +13,7 @@ QtWindowServices::QtWindowServices(QWidget& window, FileDialogs& dialogs, Messag
     : window_(window), dialogs_(dialogs), messages_(messages), guard_(guard),
       sourceGameField_(sourceGameField), itemField_(itemField) {}
 
-void QtWindowServices::answerNextOpen(FileChoice choice) {
-    nextOpen_ = std::move(choice);
-}
-
-void QtWindowServices::forgetNextOpen() {
-    nextOpen_.reset();
-}
-
 FileChoice QtWindowServices::promptOpenFile(const std::string& filter, unsigned options) {
-    if (nextOpen_) {
-        FileChoice answer = std::move(*nextOpen_);
-        nextOpen_.reset();
-        return answer;
-    }
     return dialogs_.promptOpenFile(&window_, filter, options);
 }
 

@@ -2,8 +2,6 @@
 
 #include "converter/WindowServices.h"
 
-#include <optional>
-
 class QLineEdit;
 class QWidget;
 
@@ -18,11 +16,6 @@ class QtWindowServices final : public WindowServices {
 public:
     QtWindowServices(QWidget& window, FileDialogs& dialogs, MessagePresenter& messages, DispatchGuard& guard,
                      QLineEdit& sourceGameField, QLineEdit& itemField);
-
-    // The next file-open dialog is not shown; `choice` is its answer. Files that come from outside
-    // the window (the command line, a drop) so take the dialog's road through the workflow.
-    void answerNextOpen(FileChoice choice);
-    void forgetNextOpen();
 
     FileChoice promptOpenFile(const std::string& filter, unsigned options) override;
     FileChoice promptSaveFile(const std::string& filter, const std::string& defaultExtension,
@@ -39,7 +32,6 @@ private:
     DispatchGuard& guard_;
     QLineEdit& sourceGameField_;
     QLineEdit& itemField_;
-    std::optional<FileChoice> nextOpen_;
 };
 
 } // namespace relicwright

@@ -99,7 +99,7 @@ int runChild(const std::string& kind, const char* programPath) {
 
     relicwright::QtFileDialogs dialogs;
     relicwright::QtMessagePresenter messages;
-    relicwright::DesktopHelpViewer help;
+    relicwright::DesktopHelpViewer help(programPath);
     const relicwright::ConverterApp app(programPath);
     FirstPaint paint;
 
@@ -107,7 +107,7 @@ int runChild(const std::string& kind, const char* programPath) {
     std::unique_ptr<QDialog> window;
     if (kind == "window") {
         window = std::make_unique<relicwright::MainWindow>(
-            app, relicwright::MainWindow::Services{dialogs, messages, help, relicwright::platformFileSteps()});
+            app.applicationName(), relicwright::MainWindow::Services{dialogs, messages, help, relicwright::platformFileSteps()});
     } else {
         window = bareDialog();
     }

@@ -92,13 +92,21 @@ class Window:
         return shown
 
     def message(self):
-        """The text of the message box over the window, once it shows, and its OK pressed."""
+        """The caption and texts of the message box over the window, once it shows; its OK pressed."""
         box = wait_for(lambda: [d for d in self.dialogs() if d.name != self.main().name], "a message box")[0]
         texts = [n.name for n in walk(box) if n.getRole() == pyatspi.ROLE_LABEL and n.name]
+        caption = self.titles() - {self.main().name}
         ok = next(n for n in walk(box) if n.getRole() == pyatspi.ROLE_PUSH_BUTTON and n.name == "OK")
         ok.queryAction().doAction(0)
         wait_for(lambda: len(self.dialogs()) == 1, "the message box to close")
-        return texts
+        return caption, texts
+
+    def titles(self):
+        """The titles the desktop shows on the program's windows (a box's is not on the bus)."""
+        ids = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)],
+                             capture_output=True, text=True).stdout.split()
+        return {subprocess.run(["xdotool", "getwindowname", i], capture_output=True, text=True).stdout.strip()
+                for i in ids}
 
     def key(self, name):
         self.main().queryComponent().grabFocus()
@@ -110,8 +118,8 @@ class Window:
         return self.process.returncode
 
 
-START = {"Item": ("field", EMPTY), "Game": ("field", EMPTY), "Convert to": ("list", None),
-         "Target game": ("list", None)}
+START = {"Loaded item": ("field", EMPTY), "Game of the loaded file": ("field", EMPTY),
+         "Item to write": ("list", None), "Game to write for": ("list", None)}
 
 
 def setUpModule():
@@ -142,16 +150,18 @@ class WindowEntry(unittest.TestCase):
     def test_relative_file_argument_is_found_from_the_working_folder(self):
         shutil.copy(os.path.join(SAMPLES, "dagger.itm"), self.dir)
         window = self.start("dagger.itm", cwd=self.dir)
-        wait_for(lambda: window.controls()["Item"] == ("field", "Dagger"), "the file to load")
-        self.assertEqual(window.controls(), {"Item": ("field", "Dagger"), "Game": ("field", "Diablo"),
-                                             "Convert to": ("list", "Dagger"),
-                                             "Target game": ("list", "Hellfire")})
+        wait_for(lambda: window.controls()["Loaded item"] == ("field", "Dagger"), "the file to load")
+        self.assertEqual(window.controls(), {"Loaded item": ("field", "Dagger"),
+                                             "Game of the loaded file": ("field", "Diablo"),
+                                             "Item to write": ("list", "Dagger"),
+                                             "Game to write for": ("list", "Hellfire")})
         self.assertEqual(window.close(), 0)
 
     def test_unreadable_file_argument_is_reported_over_the_window_which_then_starts_empty(self):
         window = self.start("missing.itm", cwd=self.dir)
-        self.assertIn(os.path.join(os.path.realpath(self.dir), "missing.itm") + " was not found.",
-                      window.message())
+        caption, texts = window.message()
+        self.assertEqual(caption, {"relicwright"})
+        self.assertIn(os.path.join(os.path.realpath(self.dir), "missing.itm") + " was not found.", texts)
         self.assertEqual(window.controls(), START)
         self.assertEqual(window.close(), 0)
 
@@ -178,7 +188,7 @@ class WindowEntry(unittest.TestCase):
         self.opener(status)
         window = self.start(program=program, path=self.dir)
         window.key("F1")
-        self.assertIn("Failed to launch help.", window.message())
+        self.assertIn("Failed to launch help.", window.message()[1])
         self.assertEqual(window.close(), 0)
 
     def test_f1_says_so_when_no_browser_takes_the_page(self):

@@ -32,6 +32,11 @@ const std::string& Application::copyrightText() {
     return text;
 }
 
+const std::string& Application::contactText() {
+    static const std::string text = "tamsrook@example.org";
+    return text;
+}
+
 std::string_view Application::helpSection(unsigned topic) {
     if (topic == helpTopic(kMainWindowDialog)) {
         return "main-window";

@@ -39,6 +39,7 @@ public:
     static const std::string& aboutBoxTitle();
     static const std::string& aboutText();
     static const std::string& copyrightText();
+    static const std::string& contactText();
     static constexpr const char* kAboutEntryText = "&About Relicwright...";
     static constexpr const char* kHelpFailedText = "Failed to launch help.";
     static constexpr const char* kLoadText = "Load";

@@ -64,7 +64,7 @@ AboutBox::AboutBox(QWidget* owner)
     icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     icon->setGeometry(units.toPixels(kIconRect));
 
-    QLabel* contact = staticText("tamsrook@example.org", this);
+    QLabel* contact = staticText(Application::contactText(), this);
     contact->setGeometry(units.toPixels(kContactRect));
 
     setFixedSize(units.toPixels(QRect(QPoint(0, 0), kClientSize)).size());

@@ -45,6 +45,7 @@ int main() {
     field("aboutBoxTitle", quoted(Application::aboutBoxTitle()));
     field("aboutText", quoted(Application::aboutText()));
     field("copyrightText", quoted(Application::copyrightText()));
+    field("contactText", quoted(Application::contactText()));
     field("aboutEntryText", quoted(Application::kAboutEntryText));
     field("loadText", quoted(Application::kLoadText));
     field("saveText", quoted(Application::kSaveText));

@@ -29,6 +29,7 @@ INT_PTR CALLBACK AboutBox::dialogProcedure(HWND window, UINT message, WPARAM wPa
             SetWindowTextW(window, widen(Application::aboutBoxTitle()).c_str());
             SetDlgItemTextW(window, IDC_ABOUT_TEXT, widen(Application::aboutText()).c_str());
             SetDlgItemTextW(window, IDC_COPYRIGHT_TEXT, widen(Application::copyrightText()).c_str());
+            SetDlgItemTextW(window, IDC_CONTACT_TEXT, widen(Application::contactText()).c_str());
             SetDlgItemTextW(window, IDOK, widen(Application::kOkText).c_str());
             WindowPlacement::centre(window, GetWindow(window, GW_OWNER));
         });

@@ -23,6 +23,7 @@
 // The About box's lines.
 #define IDC_ABOUT_TEXT 1100
 #define IDC_COPYRIGHT_TEXT 1101
+#define IDC_CONTACT_TEXT 1102
 
 // The About entry of the system menu; the system keeps the low four bits of a command for itself.
 #define IDM_ABOUTBOX 0x0010

@@ -199,7 +199,7 @@ class Page(unittest.TestCase):
         self.assertEqual(self.el('help').get_dom_attribute('href'), TEXTS['help']['mainWindow'])
         self.el('about').click()
         box = self.el('about-box')
-        self.assertEqual(box.text.splitlines()[:3], [TEXTS['aboutBoxTitle'], TEXTS['aboutText'], TEXTS['copyrightText']])
+        self.assertEqual(box.text.splitlines()[:4], [TEXTS['aboutBoxTitle'], TEXTS['aboutText'], TEXTS['copyrightText'], TEXTS['contactText']])
         main = self.driver.current_window_handle
         for address in (TEXTS['help']['aboutBox'], TEXTS['help']['mainWindow']):
             ActionChains(self.driver).send_keys(Keys.F1).perform()

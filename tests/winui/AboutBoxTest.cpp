@@ -15,7 +15,7 @@ void CALLBACK lookAtAboutBox(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     seen.box = GetActiveWindow();
     seen.texts.push_back(WindowTest::textOf(seen.box));
-    for (const int id : {IDC_ABOUT_TEXT, IDC_COPYRIGHT_TEXT, IDOK}) {
+    for (const int id : {IDC_ABOUT_TEXT, IDC_COPYRIGHT_TEXT, IDC_CONTACT_TEXT, IDOK}) {
         seen.texts.push_back(WindowTest::textOf(GetDlgItem(seen.box, id)));
     }
     seen.ownerEnabled = IsWindowEnabled(GetWindow(seen.box, GW_OWNER)) != FALSE;
@@ -39,7 +39,8 @@ TEST_F(WindowTest, TheSystemMenuEntryShowsTheAboutBoxCentredAndModalAndHelpOpens
     SendMessageW(dialog, WM_SYSCOMMAND, 16 | 0x3, 0); // the low four bits are the system's
 
     EXPECT_EQ(seen.texts, (std::vector<std::string>{Application::aboutBoxTitle(), Application::aboutText(),
-                                                    Application::copyrightText(), Application::kOkText}));
+                                                    Application::copyrightText(), Application::contactText(),
+                                                    Application::kOkText}));
     EXPECT_FALSE(seen.ownerEnabled);
     RECT main{};
     GetWindowRect(dialog, &main);

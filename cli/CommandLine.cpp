@@ -60,16 +60,27 @@ void printTable(std::ostream& out, const std::vector<std::vector<std::string>>& 
     }
 }
 
+// The refusal of an argument that did not convert, or none.
+const FileError* refusalOf(const std::vector<FileError>& refused, const std::string& argument) {
+    const auto found = std::find_if(refused.begin(), refused.end(),
+                                     [&](const FileError& refusal) { return refusal.path() == argument; });
+    return found == refused.end() ? nullptr : &*found;
+}
+
 std::string variantName(const std::optional<GameVariant>& variant) {
     return variant ? std::string(variantText(*variant)) : std::string(kInvalidVariant);
 }
 
-int runInfo(const std::vector<std::string>& files, bool asJson, std::ostream& out, std::ostream& err) {
+int runInfo(const std::vector<std::string>& files, const std::vector<FileError>& refused, bool asJson,
+            std::ostream& out, std::ostream& err) {
     int status = kExitDone;
     std::vector<ItemFileFacts> inspected;
     inspected.reserve(files.size());
     for (const auto& path : files) {
         try {
+            if (const FileError* refusal = refusalOf(refused, path)) {
+                throw *refusal;
+            }
             inspected.push_back(ItemFileInspector::inspect(path));
         } catch (const FileError& error) {
             err << path << ": " << error.message() << '\n';
@@ -109,12 +120,31 @@ int runInfo(const std::vector<std::string>& files, bool asJson, std::ostream& ou
     return status;
 }
 
-int runConvert(const ConvertOptions& options, const std::vector<std::string>& files, std::ostream& out,
-               std::ostream& err) {
+int runConvert(const ConvertOptions& options, const std::vector<std::string>& files,
+               const std::vector<FileError>& refused, std::ostream& out, std::ostream& err) {
+    // Refused files never reach the converter; their reports still come in the order given.
+    std::vector<std::string> convertible;
+    std::vector<std::size_t> positions;
+    for (std::size_t position = 0; position < files.size(); ++position) {
+        if (refusalOf(refused, files[position]) == nullptr) {
+            convertible.push_back(files[position]);
+            positions.push_back(position);
+        }
+    }
+    std::size_t nextReport = 0;
+    const auto reportRefusedBefore = [&](std::size_t end) {
+        for (; nextReport < end; ++nextReport) {
+            if (const FileError* refusal = refusalOf(refused, files[nextReport])) {
+                err << files[nextReport] << ": not converted: " << refusal->message() << '\n';
+            }
+        }
+    };
     BatchConverter converter(options);
     std::size_t converted = 0;
-    converter.convertAll(files, [&](std::size_t index, const ConversionOutcome& outcome) {
-        const std::string& path = files[index];
+    converter.convertAll(convertible, [&](std::size_t index, const ConversionOutcome& outcome) {
+        reportRefusedBefore(positions[index]);
+        nextReport = positions[index] + 1;
+        const std::string& path = convertible[index];
         if (outcome.converted) {
             ++converted;
             out << path << " -> " << outcome.outputPath << " (" << variantText(options.target) << ", "
@@ -123,6 +153,7 @@ int runConvert(const ConvertOptions& options, const std::vector<std::string>& fi
             err << path << ": not converted: " << outcome.message << '\n';
         }
     });
+    reportRefusedBefore(files.size());
     out << "converted " << converted << " of " << files.size() << " files\n";
     return converted == files.size() ? kExitDone : kExitFailed;
 }
@@ -193,7 +224,8 @@ std::optional<std::string> resolveItem(const std::string& given, std::optional<s
 
 } // namespace
 
-int CommandLine::run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+int CommandLine::run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                     const std::vector<FileError>& refused) {
     CLI::App app{"Converts and inspects Diablo (.itm) and Hellfire (.hif) item files.", kProgramName};
     app.set_version_flag("--version", std::string(kProgramName) + " " + RELICWRIGHT_VERSION);
     app.require_subcommand(1);
@@ -212,6 +244,13 @@ int CommandLine::run(const std::vector<std::string>& arguments, std::ostream& ou
     std::string target;
     std::string item;
     ConvertOptions options;
+    // An output that does not convert can be named no other way: the command stops before any file.
+    const CLI::Validator notRefused(
+        [&](const std::string& value) {
+            const FileError* refusal = refusalOf(refused, value);
+            return refusal != nullptr ? refusal->message() : std::string();
+        },
+        "");
     CLI::App* convert = app.add_subcommand(
         "convert", "Convert each file as the window's save does, beside the file or into a directory.");
     convert->add_option("--to", target, "Target game")
@@ -222,11 +261,13 @@ int CommandLine::run(const std::vector<std::string>& arguments, std::ostream& ou
         "Item choice list entry to write: an index (0 to 100), an entry's text or its bare "
         "name; default: the item the file holds");
     CLI::Option* outputOption =
-        convert->add_option("--output,-o", options.outputFile, "Output file (one input file only)");
+        convert->add_option("--output,-o", options.outputFile, "Output file (one input file only)")
+            ->check(notRefused);
     CLI::Option* directoryOption =
         convert
             ->add_option("--output-dir", options.outputDirectory,
                          "Directory for the output files (default: beside each file)")
+            ->check(notRefused)
             ->check(CLI::ExistingDirectory);
     outputOption->excludes(directoryOption);
     convert->add_flag("--force", options.force, "Replace existing output files");
@@ -250,7 +291,7 @@ int CommandLine::run(const std::vector<std::string>& arguments, std::ostream& ou
     }
 
     if (info->parsed()) {
-        return runInfo(files, asJson, out, err);
+        return runInfo(files, refused, asJson, out, err);
     }
     if (items->parsed()) {
         return runItems(asJson, out);
@@ -264,7 +305,7 @@ int CommandLine::run(const std::vector<std::string>& arguments, std::ostream& ou
             return usageError(err, *problem);
         }
     }
-    return runConvert(options, files, out, err);
+    return runConvert(options, files, refused, out, err);
 }
 
 } // namespace relicwright

@@ -3,7 +3,7 @@
 #include "CommonFileDialogs.h"
 #include "MainWindow.h"
 #include "SystemMessageBoxes.h"
-#include "WideText.h"
+#include "itemdata/WideText.h"
 
 #include "converter/FileChoice.h"
 #include "itemdata/FileSteps.h"
@@ -32,7 +32,12 @@ std::string ConverterApp::currentProgramPath() {
         const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length < path.size()) {
             path.resize(length);
-            return narrow(path);
+            try {
+                return narrow(path);
+            } catch (const FileError& refusal) {
+                // The name shown for the program; no help page can be found beside it, and F1 says so.
+                return refusal.path();
+            }
         }
         path.resize(path.size() * 2);
     }

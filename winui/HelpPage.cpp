@@ -1,7 +1,7 @@
 #include "HelpPage.h"
 
 #include "ResourceIds.h"
-#include "WideText.h"
+#include "itemdata/WideText.h"
 
 #include <shellapi.h>
 

@@ -1,5 +1,6 @@
 #include "ConverterApp.h"
-#include "WideText.h"
+#include "SystemMessageBoxes.h"
+#include "itemdata/WideText.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -10,7 +11,8 @@ namespace {
 // The one application object, there before the program's own start-up runs.
 relicwright::winui::ConverterApp theApp(relicwright::winui::ConverterApp::currentProgramPath());
 
-// The first argument, if any: a file to open, as a file manager passes it.
+// The first argument, if any: a file to open, as a file manager passes it. A name that does not
+// convert is refused as a failed load is, before the window starts empty: no other name is loaded.
 std::optional<std::string> fileArgument() {
     int count = 0;
     LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
@@ -19,7 +21,12 @@ std::optional<std::string> fileArgument() {
     }
     std::optional<std::string> file;
     if (count >= 2 && arguments[1][0] != L'\0') {
-        file = relicwright::winui::narrow(arguments[1]);
+        try {
+            file = relicwright::narrow(arguments[1]);
+        } catch (const relicwright::FileError& refusal) {
+            relicwright::winui::SystemMessageBoxes().show(nullptr, theApp.applicationName(), refusal.message(),
+                                                          MB_OK | MB_ICONSTOP | MB_APPLMODAL);
+        }
     }
     LocalFree(arguments);
     return file;

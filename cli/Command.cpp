@@ -11,6 +11,15 @@ namespace relicwright {
 Command::Command(std::string name, std::string description)
     : name_(std::move(name)), description_(std::move(description)) {}
 
+const FileError* Command::refusalOf(const std::string& argument) const {
+    if (refused_ == nullptr) {
+        return nullptr;
+    }
+    const auto found = std::find_if(refused_->begin(), refused_->end(),
+                                    [&](const FileError& refusal) { return refusal.path() == argument; });
+    return found == refused_->end() ? nullptr : &*found;
+}
+
 int Command::usageError(std::ostream& err, const std::string& message) {
     err << message << "\nRun with --help for more information.\n";
     return kExitUsage;

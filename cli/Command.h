@@ -2,6 +2,8 @@
 
 #include "CommandLine.h"
 
+#include "itemdata/FileError.h"
+
 #include <nlohmann/json_fwd.hpp>
 
 #include <iosfwd>
@@ -25,12 +27,18 @@ public:
     const std::string& name() const { return name_; }
     const std::string& description() const { return description_; }
 
+    // The arguments that did not convert to text, standing in the arguments as their refusals' paths.
+    void setRefused(const std::vector<FileError>& refused) { refused_ = &refused; }
+
     virtual void addOptions(CLI::App& subcommand) = 0;
     // Results go to `out`, messages to `err`; returns the exit status.
     virtual int run(std::ostream& out, std::ostream& err) = 0;
 
 protected:
     Command(std::string name, std::string description);
+
+    // The refusal of an argument that did not convert, or none.
+    const FileError* refusalOf(const std::string& argument) const;
 
     static int usageError(std::ostream& err, const std::string& message);
     static void printJson(std::ostream& out, const nlohmann::ordered_json& value);
@@ -40,6 +48,7 @@ protected:
 private:
     std::string name_;
     std::string description_;
+    const std::vector<FileError>* refused_ = nullptr;
 };
 
 } // namespace relicwright

@@ -14,7 +14,8 @@
 
 namespace relicwright {
 
-int CommandLine::run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+int CommandLine::run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                     const std::vector<FileError>& refused) {
     CLI::App app{"Converts and inspects Diablo (.itm) and Hellfire (.hif) item files.", kProgramName};
     app.set_version_flag("--version", std::string(kProgramName) + " " + RELICWRIGHT_VERSION);
     app.require_subcommand(1);
@@ -27,6 +28,7 @@ int CommandLine::run(const std::vector<std::string>& arguments, std::ostream& ou
     ItemsCommand items;
     const std::array<Command*, 3> commands{&info, &convert, &items};
     for (Command* command : commands) {
+        command->setRefused(refused);
         command->addOptions(*app.add_subcommand(command->name(), command->description()));
     }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "itemdata/FileError.h"
+
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -14,8 +16,11 @@ inline constexpr int kExitUsage = 2;
 // returned, so the whole program can run inside a test.
 class CommandLine {
 public:
-    // `arguments` excludes the program name.
-    static int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+    // `arguments` excludes the program name. An argument that is no text (a Windows name with a
+    // lone surrogate) stands in `arguments` as its refusal's path and is in `refused`: as one of
+    // the files it fails alone, the others go on; as an output it stops the command.
+    static int run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                   const std::vector<FileError>& refused = {});
 };
 
 } // namespace relicwright

@@ -38,12 +38,21 @@ void ConvertCommand::addOptions(CLI::App& subcommand) {
     itemOption_ = subcommand.add_option("--item", item_,
                                         "Item choice list entry to write: an index (0 to 100), an entry's text or "
                                         "its bare name; default: the item the file holds");
+    // An output that does not convert can be named no other way: the command stops before any file.
+    const CLI::Validator notRefused(
+        [this](const std::string& value) {
+            const FileError* refusal = refusalOf(value);
+            return refusal != nullptr ? refusal->message() : std::string();
+        },
+        "");
     CLI::Option* outputOption =
-        subcommand.add_option("--output,-o", options_.outputFile, "Output file (one input file only)");
+        subcommand.add_option("--output,-o", options_.outputFile, "Output file (one input file only)")
+            ->check(notRefused);
     CLI::Option* directoryOption =
         subcommand
             .add_option("--output-dir", options_.outputDirectory,
                         "Directory for the output files (default: beside each file)")
+            ->check(notRefused)
             ->check(CLI::ExistingDirectory);
     outputOption->excludes(directoryOption);
     subcommand.add_flag("--force", force_, "Replace existing output files");
@@ -62,10 +71,30 @@ int ConvertCommand::run(std::ostream& out, std::ostream& err) {
         }
     }
 
+    // Refused files never reach the conversion; their lines still come in the order given.
+    std::vector<std::string> convertible;
+    std::vector<std::size_t> positions;
+    for (std::size_t position = 0; position < files_.size(); ++position) {
+        if (refusalOf(files_[position]) == nullptr) {
+            convertible.push_back(files_[position]);
+            positions.push_back(position);
+        }
+    }
+    std::size_t nextLine = 0;
+    const auto reportRefusedBefore = [&](std::size_t end) {
+        for (; nextLine < end; ++nextLine) {
+            if (const FileError* refusal = refusalOf(files_[nextLine])) {
+                err << files_[nextLine] << ": not converted: " << refusal->message() << '\n';
+            }
+        }
+    };
+
     BatchConversion conversion(options_);
     std::size_t converted = 0;
-    conversion.run(files_, [&](std::size_t index, const ConversionOutcome& outcome) {
-        const std::string& path = files_[index];
+    conversion.run(convertible, [&](std::size_t index, const ConversionOutcome& outcome) {
+        reportRefusedBefore(positions[index]);
+        nextLine = positions[index] + 1;
+        const std::string& path = convertible[index];
         if (outcome.converted()) {
             ++converted;
             out << path << " -> " << outcome.outputPath << " (" << variantText(options_.target) << ", "
@@ -74,6 +103,7 @@ int ConvertCommand::run(std::ostream& out, std::ostream& err) {
             err << path << ": not converted: " << outcome.message << hintFor(outcome.result) << '\n';
         }
     });
+    reportRefusedBefore(files_.size());
     out << "converted " << converted << " of " << files_.size() << " files\n";
     return converted == files_.size() ? kExitDone : kExitFailed;
 }

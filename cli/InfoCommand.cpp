@@ -35,6 +35,9 @@ int InfoCommand::run(std::ostream& out, std::ostream& err) {
     inspected.reserve(files_.size());
     for (const auto& path : files_) {
         try {
+            if (const FileError* refusal = refusalOf(path)) {
+                throw *refusal;
+            }
             inspected.push_back(ItemFileInspector::inspect(path));
         } catch (const FileError& error) {
             err << path << ": " << error.message() << '\n';

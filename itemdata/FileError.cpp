@@ -54,7 +54,13 @@ std::string FileError::fileErrorMessage(FileErrorCause cause, const std::string&
         }
     }
     if (text.size() > kMaxMessageLength) {
-        text.resize(kMaxMessageLength);
+        // Cut before a character, not inside one: a cut UTF-8 sequence would not convert for display.
+        // A Linux name may hold any bytes, so at most the three bytes a character can carry on.
+        std::size_t cut = kMaxMessageLength;
+        while (cut > kMaxMessageLength - 3 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        text.resize(cut);
     }
     return text;
 }
@@ -121,7 +127,7 @@ FileErrorCause causeFromWin32Error(int errorNumber) noexcept {
         return FileErrorCause::NotFound;
     case 3: case 15: case 17: case 34: case 52: case 53: case 55: case 67: case 70: case 85:
     case 111: case 123: case 124: case 125: case 144: case 154: case 161: case 206: case 208:
-    case 267:
+    case 267: case 1113:
         return FileErrorCause::InvalidPath;
     case 4: case 36: case 68: case 113:
         return FileErrorCause::TooManyOpenFiles;

@@ -1,4 +1,5 @@
-// The file steps on Windows. Paths are UTF-8 inside the program and UTF-16 at the system calls.
+// The file steps on Windows. Paths are UTF-8 inside the program and UTF-16 at the system calls; a
+// path that does not convert is refused by the conversion's own FileError, which names it visibly.
 //
 // Saves put the new file in place by renaming it through its own open handle rather than with
 // ReplaceFileW: one call serves both replacing and never replacing (without ReplaceIfExists the
@@ -16,6 +17,7 @@
 
 #include "FileSteps.h"
 #include "PathText.h"
+#include "WideText.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -37,31 +39,6 @@ namespace {
 HANDLE toHandle(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 FileHandle fromHandle(HANDLE handle) { return reinterpret_cast<FileHandle>(handle); }
 int lastError() { return static_cast<int>(::GetLastError()); }
-
-// Empty for text that is not UTF-8; such a name cannot exist on disk.
-std::wstring widen(const std::string& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int length = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                                             static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
-                          wide.data(), length);
-    return wide;
-}
-
-std::string narrow(const std::wstring& wide) {
-    if (wide.empty()) {
-        return {};
-    }
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                             nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length,
-                          nullptr, nullptr);
-    return text;
-}
 
 std::wstring fullPathOf(const std::wstring& path) {
     const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
@@ -121,11 +98,19 @@ void removeLeftovers(const std::string& directory) {
         return;
     }
     do {
-        if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0 ||
-            !isTemporaryFileName(narrow(found.cFileName))) {
+        if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
             continue;
         }
-        const HANDLE leftover = ::CreateFileW(apiPath(folder + narrow(found.cFileName)).c_str(), DELETE, 0, nullptr,
+        std::string name;
+        try {
+            name = narrow(found.cFileName);
+        } catch (const FileError&) {
+            continue; // no name a save made
+        }
+        if (!isTemporaryFileName(name)) {
+            continue;
+        }
+        const HANDLE leftover = ::CreateFileW(apiPath(folder + name).c_str(), DELETE, 0, nullptr,
                                               OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT,
                                               nullptr);
         if (leftover != INVALID_HANDLE_VALUE) {
@@ -207,12 +192,19 @@ public:
         } else if (final.starts_with(LR"(\\?\)")) {
             final.erase(0, 4);
         }
+        // A target whose name does not convert is refused here: the save could name no other file.
         return narrow(final);
     }
 
+    // Only for messages: where the full path does not convert (a working directory whose name
+    // does not), the target is named as given.
     std::string fullPath(const std::string& target) override {
         const std::wstring wide = widen(target);
-        return wide.empty() ? target : narrow(fullPathOf(wide));
+        try {
+            return wide.empty() ? target : narrow(fullPathOf(wide));
+        } catch (const FileError&) {
+            return target;
+        }
     }
 
     // Nothing is held: a file kept open, even with share mode 0, could not be replaced by the move.

@@ -2,7 +2,7 @@
 
 #include "DispatchGuard.h"
 #include "ResourceIds.h"
-#include "WideText.h"
+#include "itemdata/WideText.h"
 #include "WindowPlacement.h"
 
 #include "converter/Application.h"

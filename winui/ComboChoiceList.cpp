@@ -1,6 +1,6 @@
 #include "ComboChoiceList.h"
 
-#include "WideText.h"
+#include "itemdata/WideText.h"
 
 #include <new>
 

@@ -1,6 +1,6 @@
 #include "CommonFileDialogs.h"
 
-#include "WideText.h"
+#include "itemdata/WideText.h"
 
 #include "converter/WindowServices.h"
 

@@ -3,10 +3,10 @@
 #include "CommonFileDialogs.h"
 #include "MainWindow.h"
 #include "MessageBoxes.h"
-#include "WideText.h"
 
 #include "converter/Application.h"
 #include "itemdata/FileSteps.h"
+#include "itemdata/WideText.h"
 #include "itemdata/PathText.h"
 
 #include <windows.h>
@@ -46,10 +46,26 @@ std::string ConverterApp::currentProgramPath() {
         const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length < path.size()) {
             path.resize(length);
-            return narrow(path);
+            try {
+                return narrow(path);
+            } catch (const FileError& refusal) {
+                // The name shown for the program; no help page can be found beside it, and F1 says so.
+                return refusal.path();
+            }
         }
         path.resize(path.size() * 2);
     }
+}
+
+int ConverterApp::start(const wchar_t* commandLine, MessageBoxes& boxes) const {
+    std::vector<std::string> arguments;
+    try {
+        arguments = argumentsOf(commandLine);
+    } catch (const FileError& refusal) {
+        // Refused as a failed load is, and the window starts empty: no other name is loaded.
+        boxes.show(nullptr, applicationName_, refusal.message(), MB_OK | MB_ICONSTOP | MB_APPLMODAL);
+    }
+    return run(arguments, boxes);
 }
 
 int ConverterApp::run(const std::vector<std::string>& arguments, MessageBoxes& boxes) const {

@@ -19,7 +19,12 @@ public:
     // a message box instead, as the program has none, and ends the program with its status.
     int run(const std::vector<std::string>& arguments, MessageBoxes& boxes) const;
 
-    // The arguments after the program's own name, in UTF-8, as the system splits a command line.
+    // run with the arguments of a command line; one that does not convert to UTF-8 is refused in
+    // a message box first.
+    int start(const wchar_t* commandLine, MessageBoxes& boxes) const;
+
+    // The arguments after the program's own name, in UTF-8, as the system splits a command line;
+    // throws the FileError of one that does not convert.
     static std::vector<std::string> argumentsOf(const wchar_t* commandLine);
     // The running program file, as the system knows it.
     static std::string currentProgramPath();

@@ -1,8 +1,7 @@
 #include "HelpPage.h"
 
-#include "WideText.h"
-
 #include "converter/Application.h"
+#include "itemdata/WideText.h"
 
 #include <shellapi.h>
 

@@ -4,7 +4,7 @@
 #include "ComboChoiceList.h"
 #include "HelpPage.h"
 #include "ResourceIds.h"
-#include "WideText.h"
+#include "itemdata/WideText.h"
 #include "Win32WindowServices.h"
 #include "WindowPlacement.h"
 
@@ -208,7 +208,7 @@ bool MainWindow::paintMinimised() {
 }
 
 void MainWindow::takeDrop(HDROP drop) {
-    std::optional<std::string> path;
+    std::optional<std::wstring> path;
     // One file, not a folder; anything else is ignored.
     if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 1) {
         const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
@@ -217,12 +217,12 @@ void MainWindow::takeDrop(HDROP drop) {
         name.resize(length);
         const DWORD attributes = GetFileAttributesW(name.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-            path = narrow(name);
+            path = name;
         }
     }
     DragFinish(drop);
     if (path) {
-        loadFile(*path);
+        loadFile(narrow(*path));
     }
 }
 

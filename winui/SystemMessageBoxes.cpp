@@ -1,6 +1,6 @@
 #include "SystemMessageBoxes.h"
 
-#include "WideText.h"
+#include "itemdata/WideText.h"
 
 namespace relicwright::winui {
 

@@ -3,7 +3,7 @@
 #include "DispatchGuard.h"
 #include "FileDialogs.h"
 #include "ResourceIds.h"
-#include "WideText.h"
+#include "itemdata/WideText.h"
 
 namespace relicwright::winui {
 

@@ -10,5 +10,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitCommonControlsEx(&controls);
     using relicwright::winui::ConverterApp;
     relicwright::winui::SystemMessageBoxes boxes;
-    return ConverterApp(ConverterApp::currentProgramPath()).run(ConverterApp::argumentsOf(GetCommandLineW()), boxes);
+    return ConverterApp(ConverterApp::currentProgramPath()).start(GetCommandLineW(), boxes);
 }

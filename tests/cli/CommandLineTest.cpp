@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "itemdata/WideText.h"
 #include "tests/support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +17,10 @@ protected:
     std::string out;
     std::string err;
 
-    int run(std::vector<std::string> arguments) {
+    int run(std::vector<std::string> arguments, const std::vector<FileError>& refused = {}) {
         std::ostringstream o;
         std::ostringstream e;
-        const int status = CommandLine::run(arguments, o, e);
+        const int status = CommandLine::run(arguments, o, e, refused);
         out = o.str();
         err = e.str();
         return status;
@@ -84,6 +85,31 @@ TEST_F(CommandLineTest, UsageErrorsExitWithTwo) {
         EXPECT_EQ(run(arguments), 2) << arguments.back() << err;
     }
     EXPECT_EQ(dir.names(), std::vector<std::string>{"a.itm"});
+}
+
+// A Windows name that did not convert arrives as the name its refusal shows it by; a file that bears
+// that name is never read or written in its place, and the other files still go on.
+TEST_F(CommandLineTest, AnArgumentThatDidNotConvertIsRefusedAndTheOthersGoOn) {
+    const std::string good = dir.write("good.itm", sampleImage(GameVariant::Diablo, 113));
+    const std::string shown = dir.write("shown.itm", sampleImage(GameVariant::Diablo, 113));
+    const std::string shownOutput = dir.path("shown.hif");
+    const std::vector<FileError> refused{FileError(FileErrorCause::InvalidPath, kNoUnicodeTranslation, shown),
+                                         FileError(FileErrorCause::InvalidPath, kNoUnicodeTranslation, shownOutput)};
+    const std::string refusal = shown + " contains an invalid path.\n";
+
+    EXPECT_EQ(run({"info", shown, good}, refused), 1);
+    EXPECT_EQ(err, shown + ": " + refusal);
+    EXPECT_EQ(out.find(shown), std::string::npos) << out;
+    EXPECT_NE(out.find(good), std::string::npos) << out;
+
+    EXPECT_EQ(run({"convert", "--to", "hellfire", good, shown}, refused), 1);
+    EXPECT_EQ(err, shown + ": not converted: " + refusal);
+    EXPECT_EQ(out, good + " -> " + dir.path("good.hif") + " (Hellfire, Dagger)\nconverted 1 of 2 files\n");
+
+    // As the output it stops the command before any file.
+    EXPECT_EQ(run({"convert", "--force", "--to", "hellfire", "-o", shownOutput, good}, refused), 2);
+    EXPECT_NE(err.find(shownOutput + " contains an invalid path."), std::string::npos) << err;
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"good.hif", "good.itm", "shown.itm"}));
 }
 
 TEST_F(CommandLineTest, InfoAndItemsDescribeFilesAndEntries) {

@@ -13,7 +13,8 @@ TEST(FileError, Win32ErrorCodesMapOntoCauses) {
     const std::tuple<int, C> rows[] = {
         {0, C::NoError},                  {2 /*FILE_NOT_FOUND*/, C::NotFound},
         {3 /*PATH_NOT_FOUND*/, C::InvalidPath}, {123 /*INVALID_NAME*/, C::InvalidPath},
-        {206 /*FILENAME_EXCED_RANGE*/, C::InvalidPath}, {4 /*TOO_MANY_OPEN_FILES*/, C::TooManyOpenFiles},
+        {206 /*FILENAME_EXCED_RANGE*/, C::InvalidPath}, {1113 /*NO_UNICODE_TRANSLATION*/, C::InvalidPath},
+        {4 /*TOO_MANY_OPEN_FILES*/, C::TooManyOpenFiles},
         {5 /*ACCESS_DENIED*/, C::AccessDenied}, {19 /*WRITE_PROTECT*/, C::AccessDenied},
         {80 /*FILE_EXISTS*/, C::AccessDenied}, {183 /*ALREADY_EXISTS*/, C::AccessDenied},
         {16 /*CURRENT_DIRECTORY*/, C::IsCurrentDirectory}, {25 /*SEEK*/, C::SeekFailed},
@@ -39,6 +40,8 @@ TEST(FileError, MessagesNameThePathOnceAndAreCut) {
     const std::string message = FileError(C::NotFound, 2, std::string(600, 'p')).message();
     EXPECT_EQ(message, std::string(511, 'p'));
     EXPECT_EQ(FileError(C::NotFound, 2, std::string(497, 'p')).message().size(), 511u);
+    // Never inside a character: what is shown must stay UTF-8.
+    EXPECT_EQ(FileError(C::NotFound, 2, std::string(509, 'p') + "\xE6\x97\xA5").message(), std::string(509, 'p'));
 }
 
 } // namespace

@@ -5,7 +5,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <filesystem>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -76,17 +79,65 @@ TEST(WindowStart, WithAFileArgumentShowsThatFile) {
     EXPECT_EQ(started.close(), 0u);
 }
 
+// What relicwright-cli writes to both streams, run through the shell as a script runs it.
+std::string runCommandLine(const std::wstring& arguments, int& status) {
+    FILE* output = _wpopen((L"\"\"" + commandLine + L"\" " + arguments + L" 2>&1\"").c_str(), L"r");
+    std::string text;
+    if (output == nullptr) {
+        status = -1;
+        return text;
+    }
+    for (int character; (character = std::fgetc(output)) != EOF;) text += static_cast<char>(character);
+    status = _pclose(output);
+    return text;
+}
+
+// Files and folders in the folder, hidden ones included.
+std::ptrdiff_t entriesIn(const std::wstring& folder) {
+    return std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
+}
+
 // A path from the root of the current drive, written with "/", is a file and not an option.
 TEST(CommandLine, TakesASlashRootedPath) {
     std::wstring path = samples.substr(2) + L"dagger.itm";
     std::replace(path.begin(), path.end(), L'\\', L'/');
     SetCurrentDirectoryW(samples.substr(0, 3).c_str());
-    FILE* output = _wpopen((L"\"\"" + commandLine + L"\" info " + path + L"\"").c_str(), L"r");
-    ASSERT_NE(output, nullptr);
-    std::string text;
-    for (int character; (character = std::fgetc(output)) != EOF;) text += static_cast<char>(character);
-    EXPECT_EQ(_pclose(output), 0) << text;
+    int status = 0;
+    const std::string text = runCommandLine(L"info " + path, status);
+    EXPECT_EQ(status, 0) << text;
     EXPECT_NE(text.find("Dagger"), std::string::npos) << text;
+}
+
+// A name with a lone surrogate, which NTFS allows (Wine 8 cannot create the file, but the name
+// reaches the program all the same): refused with the surrogate written out, while the file that
+// the written-out name would be is never touched and the other file is converted.
+TEST(CommandLine, RefusesANameThatDoesNotConvert) {
+    std::array<wchar_t, MAX_PATH> temp{};
+    const std::wstring folder = std::wstring(temp.data(), GetTempPathW(MAX_PATH, temp.data())) +
+                                L"relicwright-lone-" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring lone = folder + L"\\bad" + static_cast<wchar_t>(0xD800) + L".itm";
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored); // left by a run that failed
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    CloseHandle(CreateFileW(lone.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    CreateDirectoryW((folder + L"\\bad").c_str(), nullptr);
+    CopyFileW((samples + L"dagger.itm").c_str(), (folder + L"\\bad\\uD800.itm").c_str(), TRUE);
+    CopyFileW((samples + L"dagger.itm").c_str(), (folder + L"\\good.itm").c_str(), TRUE);
+    const bool created = GetFileAttributesW(lone.c_str()) != INVALID_FILE_ATTRIBUTES;
+
+    int status = 0;
+    const std::string text =
+        runCommandLine(L"convert --to hellfire \"" + lone + L"\" \"" + folder + L"\\good.itm\"", status);
+    EXPECT_EQ(status, 1) << text;
+    EXPECT_NE(text.find("\\bad\\uD800.itm: not converted: "), std::string::npos) << text;
+    EXPECT_NE(text.find("\\bad\\uD800.itm contains an invalid path.\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("converted 1 of 2 files"), std::string::npos) << text;
+    // Only good.hif is new.
+    EXPECT_EQ(entriesIn(folder), created ? 4 : 3);
+    EXPECT_EQ(entriesIn(folder + L"\\bad"), 1);
+    EXPECT_NE(GetFileAttributesW((folder + L"\\good.hif").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    std::filesystem::remove_all(folder, ignored);
 }
 
 } // namespace

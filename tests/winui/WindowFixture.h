@@ -5,7 +5,7 @@
 #include "winui/MainWindow.h"
 #include "winui/MessageBoxes.h"
 #include "winui/ResourceIds.h"
-#include "winui/WideText.h"
+#include "itemdata/WideText.h"
 
 #include "converter/Application.h"
 #include "itemdata/FileSteps.h"

@@ -1,9 +1,9 @@
 // The conversion workflow in-process, as the window drives it but with the dialogs answered at once:
 // load, target change and save of one item file.
-#include "converter/Converter.h"
-#include "itemdata/FileSteps.h"
-#include "tests/support/MemoryChoiceList.h"
-#include "itemdata/ItemCatalogue.h"
+#include "Converter.h"
+#include "FileSteps.h"
+#include "MemoryChoiceList.h"
+#include "ItemCatalogue.h"
 
 #include <benchmark/benchmark.h>
 

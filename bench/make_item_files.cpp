@@ -1,7 +1,7 @@
 // Writes COUNT .itm files into DIR for the benchmarks: each a standard "Diablo" file holding one of
 // the catalogue's items in turn, so that every one of them converts without choosing an entry.
-#include "itemdata/ItemCatalogue.h"
-#include "itemdata/ItemFileImage.h"
+#include "ItemCatalogue.h"
+#include "ItemFileImage.h"
 
 #include <cstdio>
 #include <cstdlib>

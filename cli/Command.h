@@ -2,7 +2,7 @@
 
 #include "CommandLine.h"
 
-#include "itemdata/FileError.h"
+#include "FileError.h"
 
 #include <nlohmann/json_fwd.hpp>
 

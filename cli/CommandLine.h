@@ -1,6 +1,6 @@
 #pragma once
 
-#include "itemdata/FileError.h"
+#include "FileError.h"
 
 #include <iosfwd>
 #include <string>

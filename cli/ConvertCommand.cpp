@@ -1,7 +1,7 @@
 #include "ConvertCommand.h"
 
-#include "converter/BatchConversion.h"
-#include "itemdata/ItemCatalogue.h"
+#include "BatchConversion.h"
+#include "ItemCatalogue.h"
 
 #include <CLI/CLI.hpp>
 

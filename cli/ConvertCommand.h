@@ -2,7 +2,7 @@
 
 #include "Command.h"
 
-#include "converter/ItemFileConversion.h"
+#include "ItemFileConversion.h"
 
 #include <cstddef>
 #include <optional>

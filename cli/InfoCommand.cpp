@@ -2,7 +2,7 @@
 
 #include "ItemFileInspector.h"
 
-#include "itemdata/FileError.h"
+#include "FileError.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>

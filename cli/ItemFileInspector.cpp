@@ -1,12 +1,12 @@
 #include "ItemFileInspector.h"
 
-#include "converter/Utf8Path.h"
+#include "Utf8Path.h"
 
-#include "itemdata/FileError.h"
-#include "itemdata/ItemCatalogue.h"
-#include "itemdata/ItemFileImage.h"
-#include "itemdata/ItemFileIo.h"
-#include "itemdata/PathText.h"
+#include "FileError.h"
+#include "ItemCatalogue.h"
+#include "ItemFileImage.h"
+#include "ItemFileIo.h"
+#include "PathText.h"
 
 #include <filesystem>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "itemdata/GameVariant.h"
+#include "GameVariant.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "ItemsCommand.h"
 
-#include "itemdata/ItemCatalogue.h"
+#include "ItemCatalogue.h"
 
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>

@@ -4,7 +4,7 @@
 // no UTF-8 form (a lone surrogate, which NTFS allows) is refused, never passed on as another name.
 #include "CommandLine.h"
 
-#include "itemdata/WideText.h"
+#include "WideText.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN

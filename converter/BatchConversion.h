@@ -3,7 +3,7 @@
 #include "ItemFileConversion.h"
 #include "OutputLocks.h"
 
-#include "itemdata/FileSteps.h"
+#include "FileSteps.h"
 
 #include <cstddef>
 #include <functional>

@@ -1,8 +1,8 @@
 #include "Converter.h"
 
-#include "itemdata/GameVariant.h"
-#include "itemdata/ItemCatalogue.h"
-#include "itemdata/ItemFileIo.h"
+#include "GameVariant.h"
+#include "ItemCatalogue.h"
+#include "ItemFileIo.h"
 
 #include <new>
 

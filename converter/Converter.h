@@ -4,8 +4,8 @@
 #include "ConverterState.h"
 #include "WindowServices.h"
 
-#include "itemdata/FileSteps.h"
-#include "itemdata/ItemFileImage.h"
+#include "FileSteps.h"
+#include "ItemFileImage.h"
 
 namespace relicwright {
 

@@ -1,6 +1,6 @@
 #include "FileChoice.h"
 
-#include "itemdata/PathText.h"
+#include "PathText.h"
 
 #include <utility>
 

@@ -2,10 +2,10 @@
 
 #include "Utf8Path.h"
 
-#include "itemdata/FileError.h"
-#include "itemdata/ItemCatalogue.h"
-#include "itemdata/ItemFileImage.h"
-#include "itemdata/PathText.h"
+#include "FileError.h"
+#include "ItemCatalogue.h"
+#include "ItemFileImage.h"
+#include "PathText.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "itemdata/FileSteps.h"
-#include "itemdata/GameVariant.h"
-#include "itemdata/ItemFileIo.h"
+#include "FileSteps.h"
+#include "GameVariant.h"
+#include "ItemFileIo.h"
 
 #include <cstddef>
 #include <optional>

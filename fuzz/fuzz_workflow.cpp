@@ -1,4 +1,4 @@
-#include "tests/support/FuzzCases.h"
+#include "FuzzCases.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     relicwright::testing::workflowCase(data, size);

@@ -4,7 +4,7 @@
 #include "ResourceImages.h"
 #include "WindowPlacement.h"
 
-#include "converter/Application.h"
+#include "Application.h"
 
 #include <QKeyEvent>
 #include <QLabel>

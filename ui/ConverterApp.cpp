@@ -5,8 +5,8 @@
 #include "QtFileDialogs.h"
 #include "QtMessagePresenter.h"
 
-#include "converter/Application.h"
-#include "itemdata/FileSteps.h"
+#include "Application.h"
+#include "FileSteps.h"
 
 #include <QApplication>
 

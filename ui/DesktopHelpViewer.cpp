@@ -1,6 +1,6 @@
 #include "DesktopHelpViewer.h"
 
-#include "converter/Application.h"
+#include "Application.h"
 
 #include <QFile>
 #include <QProcess>

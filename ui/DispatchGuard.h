@@ -2,7 +2,7 @@
 
 #include "MessagePresenter.h"
 
-#include "converter/HandlerFailure.h"
+#include "HandlerFailure.h"
 
 #include <QString>
 

@@ -9,8 +9,8 @@
 #include "ResourceImages.h"
 #include "WindowPlacement.h"
 
-#include "converter/Application.h"
-#include "converter/Converter.h"
+#include "Application.h"
+#include "Converter.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "converter/Application.h"
+#include "Application.h"
 
 #include <QString>
 

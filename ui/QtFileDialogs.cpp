@@ -1,7 +1,7 @@
 #include "QtFileDialogs.h"
 
-#include "converter/FileFilterList.h"
-#include "converter/WindowServices.h"
+#include "FileFilterList.h"
+#include "WindowServices.h"
 
 #include <QFile>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "ui/ConverterApp.h"
+#include "ConverterApp.h"
 
 int main(int argc, char* argv[]) {
     return relicwright::ConverterApp::main(argc, argv);

@@ -1,12 +1,12 @@
 // The web page's side of the converter: the page's two lists and two fields, its file picker and
 // downloads, and its in-page message dialog, as window services of the same workflow the windows run.
-#include "converter/Application.h"
-#include "converter/ChoiceList.h"
-#include "converter/Converter.h"
-#include "converter/FileFilterList.h"
-#include "converter/HandlerFailure.h"
-#include "converter/WindowServices.h"
-#include "itemdata/MemoryFileSteps.h"
+#include "Application.h"
+#include "ChoiceList.h"
+#include "Converter.h"
+#include "FileFilterList.h"
+#include "HandlerFailure.h"
+#include "WindowServices.h"
+#include "MemoryFileSteps.h"
 
 #include <emscripten.h>
 

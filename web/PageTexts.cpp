@@ -1,7 +1,7 @@
 // Run under node while the page is built: prints, as JSON, the application layer's texts and names
 // that the page's static HTML shows before its module has arrived, so index.html is filled from them
 // (FillPage.cmake) and the browser tests can check the page against the same set.
-#include "converter/Application.h"
+#include "Application.h"
 
 #include <cstdio>
 #include <initializer_list>

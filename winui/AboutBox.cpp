@@ -2,10 +2,10 @@
 
 #include "DispatchGuard.h"
 #include "ResourceIds.h"
-#include "itemdata/WideText.h"
+#include "WideText.h"
 #include "WindowPlacement.h"
 
-#include "converter/Application.h"
+#include "Application.h"
 
 namespace relicwright::winui {
 

@@ -1,6 +1,6 @@
 #include "ComboChoiceList.h"
 
-#include "itemdata/WideText.h"
+#include "WideText.h"
 
 #include <new>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "converter/ChoiceList.h"
+#include "ChoiceList.h"
 
 #include <windows.h>
 

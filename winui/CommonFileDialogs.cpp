@@ -1,8 +1,8 @@
 #include "CommonFileDialogs.h"
 
-#include "itemdata/WideText.h"
+#include "WideText.h"
 
-#include "converter/WindowServices.h"
+#include "WindowServices.h"
 
 #include <commdlg.h>
 

@@ -4,10 +4,10 @@
 #include "MainWindow.h"
 #include "MessageBoxes.h"
 
-#include "converter/Application.h"
-#include "itemdata/FileSteps.h"
-#include "itemdata/WideText.h"
-#include "itemdata/PathText.h"
+#include "Application.h"
+#include "FileSteps.h"
+#include "WideText.h"
+#include "PathText.h"
 
 #include <windows.h>
 #include <shellapi.h>

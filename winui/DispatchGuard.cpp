@@ -1,6 +1,6 @@
 #include "DispatchGuard.h"
 
-#include "converter/Application.h"
+#include "Application.h"
 
 namespace relicwright::winui {
 

@@ -2,7 +2,7 @@
 
 #include "MessageBoxes.h"
 
-#include "converter/HandlerFailure.h"
+#include "HandlerFailure.h"
 
 #include <functional>
 #include <string>

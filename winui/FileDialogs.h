@@ -1,6 +1,6 @@
 #pragma once
 
-#include "converter/FileChoice.h"
+#include "FileChoice.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 #include "HelpPage.h"
 
-#include "converter/Application.h"
-#include "itemdata/WideText.h"
+#include "Application.h"
+#include "WideText.h"
 
 #include <shellapi.h>
 

@@ -4,12 +4,12 @@
 #include "ComboChoiceList.h"
 #include "HelpPage.h"
 #include "ResourceIds.h"
-#include "itemdata/WideText.h"
+#include "WideText.h"
 #include "Win32WindowServices.h"
 #include "WindowPlacement.h"
 
-#include "converter/Application.h"
-#include "converter/Converter.h"
+#include "Application.h"
+#include "Converter.h"
 
 #include <shellapi.h>
 

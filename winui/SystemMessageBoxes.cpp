@@ -1,6 +1,6 @@
 #include "SystemMessageBoxes.h"
 
-#include "itemdata/WideText.h"
+#include "WideText.h"
 
 namespace relicwright::winui {
 

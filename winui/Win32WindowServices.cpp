@@ -3,7 +3,7 @@
 #include "DispatchGuard.h"
 #include "FileDialogs.h"
 #include "ResourceIds.h"
-#include "itemdata/WideText.h"
+#include "WideText.h"
 
 namespace relicwright::winui {
 

@@ -6,15 +6,15 @@
 //   window_startup_benchmark [--rounds N] [--markdown]
 //   window_startup_benchmark --child window|bare      (one measurement; used by the above)
 
-#include "itemdata/ItemCatalogue.h"
-#include "ui/ConverterApp.h"
-#include "ui/DesktopHelpViewer.h"
-#include "ui/MainWindow.h"
-#include "ui/QtFileDialogs.h"
-#include "ui/QtMessagePresenter.h"
-#include "ui/ResourceImages.h"
+#include "ItemCatalogue.h"
+#include "ConverterApp.h"
+#include "DesktopHelpViewer.h"
+#include "MainWindow.h"
+#include "QtFileDialogs.h"
+#include "QtMessagePresenter.h"
+#include "ResourceImages.h"
 
-#include "itemdata/FileSteps.h"
+#include "FileSteps.h"
 
 #include <QApplication>
 #include <QComboBox>

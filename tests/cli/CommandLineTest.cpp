@@ -1,6 +1,6 @@
-#include "cli/CommandLine.h"
-#include "itemdata/WideText.h"
-#include "tests/support/ScratchDirectory.h"
+#include "CommandLine.h"
+#include "WideText.h"
+#include "ScratchDirectory.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -1,8 +1,8 @@
-#include "converter/Application.h"
-#include "converter/Converter.h"
-#include "tests/support/FakeWindow.h"
-#include "tests/support/MemoryChoiceList.h"
-#include "tests/support/ScratchDirectory.h"
+#include "Application.h"
+#include "Converter.h"
+#include "FakeWindow.h"
+#include "MemoryChoiceList.h"
+#include "ScratchDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +65,8 @@ TEST(Application, NameHelpAndIconsFollowTheProgramsRules) {
     EXPECT_EQ(Application::windowTitle(), "Ostrand's Relicwright v1.02");
     EXPECT_EQ(Application::aboutBoxTitle(), "About Relicwright v1.02");
     EXPECT_EQ(Application::aboutText(), "Ostrand's Relicwright v1.02 done by Tamsrook.");
+    EXPECT_NE(Application::copyrightText().find("Copyright"), std::string::npos);
+    EXPECT_NE(Application::contactText().find('@'), std::string::npos); // an e-mail line
 }
 
 TEST(Application, EveryControlHasANameOfItsOwn) {

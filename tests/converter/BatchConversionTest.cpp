@@ -1,12 +1,12 @@
-#include "converter/Converter.h"
-#include "converter/ItemFileConversion.h"
-#include "converter/OrderedReport.h"
-#include "converter/OutputLocks.h"
-#include "itemdata/ItemCatalogue.h"
-#include "itemdata/MemoryFileSteps.h"
-#include "tests/support/FakeWindow.h"
-#include "tests/support/MemoryChoiceList.h"
-#include "tests/support/ScratchDirectory.h"
+#include "Converter.h"
+#include "ItemFileConversion.h"
+#include "OrderedReport.h"
+#include "OutputLocks.h"
+#include "ItemCatalogue.h"
+#include "MemoryFileSteps.h"
+#include "FakeWindow.h"
+#include "MemoryChoiceList.h"
+#include "ScratchDirectory.h"
 
 #include <gtest/gtest.h>
 

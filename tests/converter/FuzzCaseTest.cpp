@@ -1,4 +1,4 @@
-#include "tests/support/FuzzCases.h"
+#include "FuzzCases.h"
 
 #include <gtest/gtest.h>
 

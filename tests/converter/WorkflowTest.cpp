@@ -1,8 +1,8 @@
-#include "converter/Converter.h"
-#include "tests/support/MemoryChoiceList.h"
-#include "itemdata/ItemCatalogue.h"
-#include "tests/support/FakeWindow.h"
-#include "tests/support/ScratchDirectory.h"
+#include "Converter.h"
+#include "MemoryChoiceList.h"
+#include "ItemCatalogue.h"
+#include "FakeWindow.h"
+#include "ScratchDirectory.h"
 
 #include <gtest/gtest.h>
 

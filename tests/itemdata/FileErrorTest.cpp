@@ -1,4 +1,4 @@
-#include "itemdata/FileError.h"
+#include "FileError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "itemdata/ItemCatalogue.h"
+#include "ItemCatalogue.h"
 
 #include <gtest/gtest.h>
 

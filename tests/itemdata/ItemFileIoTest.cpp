@@ -1,6 +1,6 @@
-#include "itemdata/ItemFileIo.h"
-#include "tests/support/FaultInjectingFileSteps.h"
-#include "tests/support/ScratchDirectory.h"
+#include "ItemFileIo.h"
+#include "FaultInjectingFileSteps.h"
+#include "ScratchDirectory.h"
 
 #include <gtest/gtest.h>
 

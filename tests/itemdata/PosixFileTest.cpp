@@ -1,5 +1,5 @@
-#include "itemdata/ItemFileIo.h"
-#include "tests/support/ScratchDirectory.h"
+#include "ItemFileIo.h"
+#include "ScratchDirectory.h"
 
 #include <gtest/gtest.h>
 

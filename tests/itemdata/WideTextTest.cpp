@@ -1,5 +1,5 @@
-#include "itemdata/FileError.h"
-#include "itemdata/WideText.h"
+#include "FileError.h"
+#include "WideText.h"
 
 #include <gtest/gtest.h>
 

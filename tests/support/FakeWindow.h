@@ -1,6 +1,6 @@
 #pragma once
 
-#include "converter/WindowServices.h"
+#include "WindowServices.h"
 
 #include <deque>
 #include <string>

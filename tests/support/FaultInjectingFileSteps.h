@@ -1,6 +1,6 @@
 #pragma once
 
-#include "itemdata/FileSteps.h"
+#include "FileSteps.h"
 
 #include <functional>
 #include <string>

@@ -4,11 +4,11 @@
 #include "FaultInjectingFileSteps.h"
 #include "ScratchDirectory.h"
 
-#include "converter/Converter.h"
-#include "tests/support/MemoryChoiceList.h"
-#include "itemdata/ItemCatalogue.h"
-#include "itemdata/ItemFileIo.h"
-#include "itemdata/MemoryFileSteps.h"
+#include "Converter.h"
+#include "MemoryChoiceList.h"
+#include "ItemCatalogue.h"
+#include "ItemFileIo.h"
+#include "MemoryFileSteps.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "itemdata/ItemFileImage.h"
+#include "ItemFileImage.h"
 
 #include <string>
 #include <vector>

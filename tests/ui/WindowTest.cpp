@@ -1,15 +1,15 @@
-#include "converter/Application.h"
-#include "converter/Converter.h"
+#include "Application.h"
+#include "Converter.h"
 
-#include "tests/support/FakeWindow.h"
-#include "tests/support/ScratchDirectory.h"
-#include "ui/DropDownList.h"
-#include "ui/FileDialogs.h"
-#include "ui/HelpViewer.h"
-#include "ui/MainWindow.h"
-#include "ui/MessagePresenter.h"
-#include "ui/QtFileDialogs.h"
-#include "ui/QtMessagePresenter.h"
+#include "FakeWindow.h"
+#include "ScratchDirectory.h"
+#include "DropDownList.h"
+#include "FileDialogs.h"
+#include "HelpViewer.h"
+#include "MainWindow.h"
+#include "MessagePresenter.h"
+#include "QtFileDialogs.h"
+#include "QtMessagePresenter.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "itemdata/FileSteps.h"
-#include "itemdata/ItemFileIo.h"
-#include "tests/support/ScratchDirectory.h"
+#include "FileSteps.h"
+#include "ItemFileIo.h"
+#include "ScratchDirectory.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "WindowFixture.h"
 
-#include "winui/ConverterApp.h"
+#include "ConverterApp.h"
 
 namespace relicwright::winui::testing {
 namespace {

@@ -1,6 +1,6 @@
 #include "WindowFixture.h"
 
-#include "winui/CommonFileDialogs.h"
+#include "CommonFileDialogs.h"
 
 #include <oleacc.h>
 #include <shlobj.h>

@@ -1,16 +1,16 @@
 #pragma once
 
-#include "winui/FileDialogs.h"
-#include "winui/HelpPage.h"
-#include "winui/MainWindow.h"
-#include "winui/MessageBoxes.h"
-#include "winui/ResourceIds.h"
-#include "itemdata/WideText.h"
+#include "FileDialogs.h"
+#include "HelpPage.h"
+#include "MainWindow.h"
+#include "MessageBoxes.h"
+#include "ResourceIds.h"
+#include "WideText.h"
 
-#include "converter/Application.h"
-#include "itemdata/FileSteps.h"
-#include "tests/support/FakeWindow.h"
-#include "tests/support/ScratchDirectory.h"
+#include "Application.h"
+#include "FileSteps.h"
+#include "FakeWindow.h"
+#include "ScratchDirectory.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,37 @@
+#include "ConversionReport.h"
+
+#include "itemdata/PathText.h"
+
+#include <algorithm>
+
+namespace relicwright {
+
+void ConversionReport::addNotConverted(const std::string& path, std::string reason) {
+    notConverted_.emplace_back(path, std::move(reason));
+}
+
+std::string ConversionReport::summary() const {
+    if (notConverted_.empty()) {
+        return {};
+    }
+    const std::size_t total = converted_ + notConverted_.size();
+    std::string text = std::to_string(notConverted_.size()) + " of " + std::to_string(total) +
+                       (total == 1 ? " file was" : " files were") + " not converted to " +
+                       std::string(variantText(target_)) + ":\n";
+    const std::size_t listed = std::min(notConverted_.size(), kListedFiles);
+    for (std::size_t index = 0; index < listed; ++index) {
+        const auto& [path, reason] = notConverted_[index];
+        // The name alone: a reason names the whole path where it matters.
+        text += "\n" + path.substr(fileNameStart(path)) + ": " + reason;
+    }
+    if (listed < notConverted_.size()) {
+        text += "\n... and " + std::to_string(notConverted_.size() - listed) + " more.";
+    }
+    return text;
+}
+
+MessageIcon ConversionReport::icon() const {
+    return converted_ == 0 ? MessageIcon::Stop : MessageIcon::Exclamation;
+}
+
+} // namespace relicwright

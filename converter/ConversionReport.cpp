@@ -21,8 +21,12 @@ std::string ConversionReport::summary() const {
     const std::size_t listed = std::min(notConverted_.size(), kListedFiles);
     for (std::size_t index = 0; index < listed; ++index) {
         const auto& [path, reason] = notConverted_[index];
-        // The name alone: a reason names the whole path where it matters.
-        text += "\n" + path.substr(fileNameStart(path)) + ": " + reason;
+        // The name alone: a reason names the whole path where it matters. Appended piece by piece:
+        // GCC 12 at -O3 misreads `"\n" + std::string(...)` as overlapping copies.
+        text += '\n';
+        text.append(path, fileNameStart(path));
+        text += ": ";
+        text += reason;
     }
     if (listed < notConverted_.size()) {
         text += "\n... and " + std::to_string(notConverted_.size() - listed) + " more.";

@@ -1,7 +1,8 @@
 #include "CommandLine.h"
 
-#include "BatchConverter.h"
 #include "ItemFileInspector.h"
+
+#include "converter/BatchConversion.h"
 
 #include "itemdata/FileError.h"
 #include "itemdata/ItemCatalogue.h"
@@ -109,18 +110,30 @@ int runInfo(const std::vector<std::string>& files, bool asJson, std::ostream& ou
     return status;
 }
 
-int runConvert(const ConvertOptions& options, const std::vector<std::string>& files, std::ostream& out,
+// What the person at the shell can do about a refusal.
+std::string_view hintFor(ConversionOutcome::Result result) {
+    switch (result) {
+    case ConversionOutcome::Result::UnregisteredItem:
+        return "; choose an entry with --item";
+    case ConversionOutcome::Result::OutputExists:
+        return "; use --force to replace it";
+    default:
+        return {};
+    }
+}
+
+int runConvert(const ConversionOptions& options, const std::vector<std::string>& files, std::ostream& out,
                std::ostream& err) {
-    BatchConverter converter(options);
+    BatchConversion conversion(options);
     std::size_t converted = 0;
-    converter.convertAll(files, [&](std::size_t index, const ConversionOutcome& outcome) {
+    conversion.run(files, [&](std::size_t index, const ConversionOutcome& outcome) {
         const std::string& path = files[index];
-        if (outcome.converted) {
+        if (outcome.converted()) {
             ++converted;
             out << path << " -> " << outcome.outputPath << " (" << variantText(options.target) << ", "
                 << bareEntryName(outcome.itemIndex) << ")\n";
         } else {
-            err << path << ": not converted: " << outcome.message << '\n';
+            err << path << ": not converted: " << outcome.message << hintFor(outcome.result) << '\n';
         }
     });
     out << "converted " << converted << " of " << files.size() << " files\n";
@@ -211,7 +224,8 @@ int CommandLine::run(const std::vector<std::string>& arguments, std::ostream& ou
 
     std::string target;
     std::string item;
-    ConvertOptions options;
+    ConversionOptions options;
+    bool force = false;
     CLI::App* convert = app.add_subcommand(
         "convert", "Convert each file as the window's save does, beside the file or into a directory.");
     convert->add_option("--to", target, "Target game")
@@ -229,7 +243,7 @@ int CommandLine::run(const std::vector<std::string>& arguments, std::ostream& ou
                          "Directory for the output files (default: beside each file)")
             ->check(CLI::ExistingDirectory);
     outputOption->excludes(directoryOption);
-    convert->add_flag("--force", options.force, "Replace existing output files");
+    convert->add_flag("--force", force, "Replace existing output files");
     convert->add_option("FILE", files, "Item files to convert (.itm or .hif)")->required();
 
     CLI::App* items =
@@ -256,6 +270,7 @@ int CommandLine::run(const std::vector<std::string>& arguments, std::ostream& ou
         return runItems(asJson, out);
     }
     options.target = target == "diablo" ? GameVariant::Diablo : GameVariant::Hellfire;
+    options.existingFile = force ? ExistingFile::Replace : ExistingFile::Keep;
     if (!options.outputFile.empty() && files.size() > 1) {
         return usageError(err, "--output takes exactly one input file; use --output-dir for several");
     }

@@ -1,19 +1,19 @@
 #include "ItemFileInspector.h"
 
-#include "Utf8Path.h"
+#include "converter/Utf8Path.h"
 
-#include "converter/FileChoice.h"
 #include "itemdata/FileError.h"
 #include "itemdata/ItemCatalogue.h"
 #include "itemdata/ItemFileImage.h"
 #include "itemdata/ItemFileIo.h"
+#include "itemdata/PathText.h"
 
 #include <filesystem>
 
 namespace relicwright {
 
 std::optional<GameVariant> ItemFileInspector::variantOfPath(const std::string& path) {
-    return variantFromExtension(FileChoice::fromPath(path).lowerExtension());
+    return variantFromExtension(lowerAscii(splitPath(path).extension));
 }
 
 ItemFileFacts ItemFileInspector::inspect(const std::string& path) {

@@ -65,7 +65,7 @@ void Converter::loadFile(const FileChoice& choice) {
         state_.sourceGameText = std::string(variantText(*variant));
         state_.itemText = state_.decodedItemName;
         targetList_.selectByPrefix(std::string(variantText(target)));
-        if (const auto found = itemList_.findExact(state_.itemText)) {
+        if (const auto found = proposedItem(sharedImage_, *variant).selected) {
             itemList_.setSelection(found);
         } else {
             itemList_.append(kNotFoundMarker);

@@ -2,20 +2,18 @@
 
 #include "itemdata/PathText.h"
 
+#include <utility>
+
 namespace relicwright {
 
 FileChoice FileChoice::fromPath(const std::string& path) {
+    PathParts parts = splitPath(path);
     FileChoice choice;
     choice.confirmed = true;
     choice.path = path;
-    choice.fileName = path.substr(fileNameStart(path));
-    const auto dot = choice.fileName.find_last_of('.');
-    if (dot == std::string::npos) {
-        choice.title = choice.fileName;
-    } else {
-        choice.title = choice.fileName.substr(0, dot);
-        choice.extension = choice.fileName.substr(dot + 1);
-    }
+    choice.fileName = std::move(parts.fileName);
+    choice.title = std::move(parts.title);
+    choice.extension = std::move(parts.extension);
     return choice;
 }
 

@@ -12,7 +12,7 @@ struct FileChoice {
     std::string title;     // fileName up to its last "."; all of it when there is none
     std::string extension; // after the last "."; empty when there is none or it ends the name
 
-    // The one place that splits a chosen path into its parts.
+    // A confirmed answer naming the path, split as splitPath splits every path.
     static FileChoice fromPath(const std::string& path);
     // The extension with A-Z lowered: the form the file's variant is decided on.
     std::string lowerExtension() const;

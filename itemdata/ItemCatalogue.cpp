@@ -219,6 +219,18 @@ std::optional<std::size_t> entryHoldingName(std::string_view decodedName) {
     return std::nullopt;
 }
 
+ItemProposal proposedItem(const ItemFileImage& image, GameVariant variant) {
+    ItemProposal proposal;
+    proposal.name = decodeItemName(variant, image[codeOffset(variant)]);
+    proposal.entry = entryHoldingName(proposal.name);
+    // Decoded names of base types are their entries' texts exactly, and no two entries differ only
+    // in letter case, so this is what the list's own search, ignoring case, would find.
+    if (proposal.entry && kItemChoiceTexts[*proposal.entry] == proposal.name) {
+        proposal.selected = proposal.entry;
+    }
+    return proposal;
+}
+
 std::string bareEntryName(std::size_t index) {
     std::string_view text = index < kItemChoiceCount ? kItemChoiceTexts[index] : std::string_view();
     for (const std::string_view suffix : {std::string_view("(Unique)"), std::string_view("(Novelty)")}) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GameVariant.h"
+#include "ItemFileImage.h"
 
 #include <array>
 #include <cstddef>
@@ -37,6 +38,18 @@ std::string_view decodedNameOfIndex(std::size_t index);
 // The entry a decoded item name stands for: the entry with that text for base types, the unique or
 // novelty entry with that bare name otherwise. None for "Not registered Item!!!".
 std::optional<std::size_t> entryHoldingName(std::string_view decodedName);
+
+// What the item a loaded image holds proposes for the item choice list.
+struct ItemProposal {
+    std::string_view name;            // the decoded name, as the item field shows it
+    std::optional<std::size_t> entry; // the entry that writes the item back; none when not registered
+    // The entry a load selects: `entry` where its text is the name itself. Unique and novelty
+    // entries add their kind to the name, so a load selects none of them ("<not found>") and leaves
+    // the pick to the user; a batch, with no one to ask, writes `entry`.
+    std::optional<std::size_t> selected;
+};
+// The one choice of entry for a loaded image, for the window's load and a batch alike.
+ItemProposal proposedItem(const ItemFileImage& image, GameVariant variant);
 
 // "Brain" for "Brain             (Novelty)"; the entry text itself for every other entry.
 std::string bareEntryName(std::size_t index);

@@ -11,6 +11,19 @@ std::size_t fileNameStart(std::string_view path) {
     return separator == std::string_view::npos ? 0 : separator + 1;
 }
 
+PathParts splitPath(std::string_view path) {
+    PathParts parts;
+    parts.fileName = path.substr(fileNameStart(path));
+    const auto dot = parts.fileName.find_last_of('.');
+    if (dot == std::string::npos) {
+        parts.title = parts.fileName;
+    } else {
+        parts.title = parts.fileName.substr(0, dot);
+        parts.extension = parts.fileName.substr(dot + 1);
+    }
+    return parts;
+}
+
 std::string lowerAscii(std::string_view text) {
     std::string lower(text);
     for (char& c : lower) {

@@ -9,6 +9,15 @@ namespace relicwright {
 // Where the file name starts in a path: just after its last directory separator, or 0.
 std::size_t fileNameStart(std::string_view path);
 
+// The parts of a path's last component.
+struct PathParts {
+    std::string fileName;  // name with extension, without directory
+    std::string title;     // fileName up to its last "."; all of it when there is none
+    std::string extension; // after the last "."; empty when there is none or it ends the name
+};
+// The one place that splits a path into its parts.
+PathParts splitPath(std::string_view path);
+
 // The text with A-Z lowered and every other byte kept: extensions and names are compared this way.
 std::string lowerAscii(std::string_view text);
 

@@ -1,10 +1,42 @@
 #include "ConversionReport.h"
 
+#include "BatchConversion.h"
+#include "FileChoice.h"
+
 #include "itemdata/PathText.h"
 
 #include <algorithm>
 
 namespace relicwright {
+
+ConversionReport ConversionReport::run(GameVariant target, const std::vector<std::string>& files, FileSteps& steps) {
+    // Its output would be the file itself: said so rather than refused as an existing output.
+    auto sameGame = [&](const std::string& path) {
+        return variantFromExtension(FileChoice::fromPath(path).lowerExtension()) == target;
+    };
+    std::vector<std::string> converting;
+    for (const std::string& path : files) {
+        if (!sameGame(path)) {
+            converting.push_back(path);
+        }
+    }
+    BatchConversion conversion(ConversionOptions{target, std::nullopt, {}, {}, ExistingFile::Keep}, steps);
+    const std::vector<ConversionOutcome> outcomes = conversion.run(converting);
+
+    ConversionReport report(target);
+    auto outcome = outcomes.begin();
+    for (const std::string& path : files) {
+        if (sameGame(path)) {
+            report.addNotConverted(path, "already a " + std::string(variantText(target)) + " item file");
+        } else if (outcome->converted()) {
+            ++outcome;
+            report.addConverted();
+        } else {
+            report.addNotConverted(path, (outcome++)->message);
+        }
+    }
+    return report;
+}
 
 void ConversionReport::addNotConverted(const std::string& path, std::string reason) {
     notConverted_.emplace_back(path, std::move(reason));

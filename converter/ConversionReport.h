@@ -2,6 +2,7 @@
 
 #include "Application.h"
 
+#include "itemdata/FileSteps.h"
 #include "itemdata/GameVariant.h"
 
 #include <cstddef>
@@ -20,6 +21,12 @@ public:
     static constexpr std::size_t kListedFiles = 20;
 
     explicit ConversionReport(GameVariant target) : target_(target) {}
+
+    // Converts each file as `relicwright-cli convert --to` does without --item: the file's own item,
+    // beside it under the name the save dialog proposes, never over an existing file. A file already
+    // of the target game is reported, not converted.
+    static ConversionReport run(GameVariant target, const std::vector<std::string>& files,
+                                FileSteps& steps = platformFileSteps());
 
     void addConverted() { ++converted_; }
     void addNotConverted(const std::string& path, std::string reason);

@@ -1,5 +1,6 @@
 #include "ConverterApp.h"
 
+#include "ConversionRun.h"
 #include "DesktopHelpViewer.h"
 #include "MainWindow.h"
 #include "QtFileDialogs.h"
@@ -71,6 +72,9 @@ bool ConverterApp::displayAvailable() {
 }
 
 int ConverterApp::run(const std::vector<std::string>& arguments) {
+    if (const auto status = ConversionRun::runIfAsked(arguments, applicationName_, displayAvailable())) {
+        return *status;
+    }
     std::optional<std::string> file;
     bool optionsEnd = false;
     for (const std::string& argument : arguments) {

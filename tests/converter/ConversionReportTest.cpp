@@ -1,5 +1,6 @@
 #include "converter/Application.h"
 #include "converter/ConversionReport.h"
+#include "tests/support/ScratchDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +64,38 @@ TEST(ConversionReportSummary, NamesTheFirstFilesNotConvertedAndCountsTheRest) {
     EXPECT_EQ(summary.find("reason " + std::to_string(ConversionReport::kListedFiles)), std::string::npos);
     EXPECT_EQ(report.status(), 1);
     EXPECT_EQ(report.icon(), MessageIcon::Exclamation);
+}
+
+// Every kind of file a file manager's selection may hold, converted in one run: only the good one is
+// written, beside it; each other is reported in the given order in the program's words; nothing is
+// replaced and nothing is left over.
+TEST(ConversionReportRun, ConvertsBesideEachFileAndReportsTheRestInOrder) {
+    ScratchDirectory dir;
+    const ItemFileImage dagger = sampleImage(GameVariant::Diablo, 113);
+    const std::vector<std::string> files{
+        dir.write("good.itm", dagger),      dir.write("exists.itm", dagger), dir.path("missing.itm"),
+        dir.write("fake.itm", std::vector<std::uint8_t>(400, 200)), dir.write("already.hif", dagger),
+        dir.write("notes.txt", dagger),     dir.path("folder.itm")};
+    dir.write("exists.hif", std::vector<std::uint8_t>{'k'});
+    std::filesystem::create_directory(dir.path("folder.itm"));
+
+    const ConversionReport report = ConversionReport::run(GameVariant::Hellfire, files);
+    EXPECT_EQ(report.convertedCount(), 1u);
+    EXPECT_EQ(dir.read("good.hif").size(), 400u);
+    EXPECT_EQ(dir.read("exists.hif"), std::vector<std::uint8_t>{'k'});
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"already.hif", "exists.hif", "exists.itm", "fake.itm",
+                                                     "folder.itm", "good.hif", "good.itm", "notes.txt"}));
+    using Line = std::pair<std::string, std::string>;
+    const std::vector<Line>& lines = report.notConverted();
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0], Line(files[1], dir.path("exists.hif") + " already exists"));
+    EXPECT_EQ(lines[1], Line(files[2], files[2] + " was not found."));
+    EXPECT_EQ(lines[2], Line(files[3], "base item code 200 is not a registered \"Diablo\" item"));
+    EXPECT_EQ(lines[3], Line(files[4], "already a Hellfire item file"));
+    EXPECT_EQ(lines[4], Line(files[5], "not an item file: the extension is neither .itm nor .hif"));
+    EXPECT_EQ(lines[5].first, files[6]);
+    EXPECT_FALSE(lines[5].second.empty());
+    EXPECT_EQ(report.status(), 1);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "ConversionRun.h"
 #include "ConverterApp.h"
 #include "WideText.h"
 
@@ -31,5 +32,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // The manifest asks for common controls 6; loading them now gives the dialog their look.
     const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
+    if (const auto status = relicwright::winui::ConversionRun::runIfAsked(theApp.applicationName())) {
+        return *status;
+    }
     return theApp.run(fileArgument());
 }

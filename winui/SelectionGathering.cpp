@@ -10,9 +10,9 @@ namespace relicwright::winui {
 
 namespace {
 
-// Explorer starts the processes of one selection one after another; one that has not handed its
-// files over this long after the last one did is taken to belong to another selection.
-constexpr DWORD kQuietMilliseconds = 2000;
+// Explorer starts the processes of one selection one after another, slowly on a busy machine; one
+// that has not handed its files over this long after the last one did belongs to another selection.
+constexpr DWORD kQuietMilliseconds = 3000;
 // However long a selection keeps coming, the files gathered so far are converted after this.
 constexpr ULONGLONG kLongestGathering = 60000;
 // A process that finds a gatherer but cannot reach it tries this long before converting alone.

@@ -164,7 +164,7 @@ TEST(ExplorerSelection, ConvertsInOneRunWithOneSummary) {
         Sleep(100);
         shown = boxes();
     }
-    Sleep(3000); // a second summary would show by now
+    Sleep(4000); // a second summary would show by now, the first process having stopped gathering
     shown = boxes();
     ASSERT_EQ(shown.size(), 1u);
     wchar_t text[4096] = {};

@@ -59,10 +59,4 @@ void BatchConversion::run(const std::vector<std::string>& paths,
     }
 }
 
-std::vector<ConversionOutcome> BatchConversion::run(const std::vector<std::string>& paths) {
-    std::vector<ConversionOutcome> outcomes(paths.size());
-    run(paths, [&](std::size_t index, const ConversionOutcome& outcome) { outcomes[index] = outcome; });
-    return outcomes;
-}
-
 } // namespace relicwright

@@ -26,8 +26,6 @@ public:
     // returns, every output is on disk.
     void run(const std::vector<std::string>& paths,
              const std::function<void(std::size_t, const ConversionOutcome&)>& report);
-    // Every file's outcome, in input order.
-    std::vector<ConversionOutcome> run(const std::vector<std::string>& paths);
 
 private:
     ConversionOutcome convertGuarded(const std::string& path, bool outputWrittenBefore) const;

@@ -6,6 +6,7 @@
 #include "itemdata/PathText.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace relicwright {
 
@@ -20,19 +21,25 @@ ConversionReport ConversionReport::run(GameVariant target, const std::vector<std
             converting.push_back(path);
         }
     }
+    // Why each file was not converted; none for a converted one.
+    std::vector<std::optional<std::string>> reasons(converting.size());
     BatchConversion conversion(ConversionOptions{target, std::nullopt, {}, {}, ExistingFile::Keep}, steps);
-    const std::vector<ConversionOutcome> outcomes = conversion.run(converting);
+    conversion.run(converting, [&](std::size_t index, const ConversionOutcome& outcome) {
+        if (!outcome.converted()) {
+            reasons[index] = outcome.message;
+        }
+    });
 
+    // In the given order, with the files of the target game among the others.
     ConversionReport report(target);
-    auto outcome = outcomes.begin();
+    std::size_t next = 0;
     for (const std::string& path : files) {
         if (sameGame(path)) {
             report.addNotConverted(path, "already a " + std::string(variantText(target)) + " item file");
-        } else if (outcome->converted()) {
-            ++outcome;
-            report.addConverted();
+        } else if (const auto& reason = reasons[next++]) {
+            report.addNotConverted(path, *reason);
         } else {
-            report.addNotConverted(path, (outcome++)->message);
+            report.addConverted();
         }
     }
     return report;

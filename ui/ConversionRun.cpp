@@ -13,13 +13,17 @@ namespace relicwright {
 std::optional<int> ConversionRun::runIfAsked(const std::vector<std::string>& arguments,
                                              const std::string& applicationName, bool displayAvailable) {
     const Application::Start start = Application::startFrom(arguments, applicationName);
-    if (start.action == Application::Start::Action::UsageError &&
-        start.text.find(Application::kConvertOption) != std::string::npos) {
+    switch (start.action) {
+    case Application::Start::Action::ShowWindow:
+        return std::nullopt;
+    case Application::Start::Action::Print:
+        std::cout << start.text;
+        return start.status;
+    case Application::Start::Action::UsageError:
         std::cerr << start.text;
         return start.status;
-    }
-    if (start.action != Application::Start::Action::Convert) {
-        return std::nullopt;
+    case Application::Start::Action::Convert:
+        break;
     }
     const ConversionReport report = ConversionReport::run(start.target, start.files);
     if (report.status() == 0) {

@@ -11,7 +11,8 @@ namespace relicwright {
 // that did not.
 class ConversionRun {
 public:
-    // The program's exit status when the arguments ask for a conversion; nothing otherwise.
+    // The program's exit status when the arguments ask for a conversion, or for a text to print, or
+    // are wrong; nothing when the window is to show.
     static std::optional<int> runIfAsked(const std::vector<std::string>& arguments, const std::string& applicationName,
                                          bool displayAvailable);
 };

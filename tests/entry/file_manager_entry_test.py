@@ -15,99 +15,75 @@ import unittest
 
 PROGRAM, CLI, SAMPLES = sys.argv.pop(1), sys.argv.pop(1), sys.argv.pop(1)
 ENTRIES, sys.argv[1:] = sys.argv[1:], []
-GAMES = {"hellfire": ("itm", "application/x-diablo-item"), "diablo": ("hif", "application/x-hellfire-item")}
-# A selection: a name with spaces and names in other scripts, of each game.
-NAMES = {"itm": ["dagger.itm", "a ring of mine.itm", "μαχαίρι.itm", "短剣.itm"],
-         "hif": ["amulet.hif", "great axe (2).hif", "χάρτης.hif"]}
-SOURCES = {"itm": ["dagger.itm", "ring.itm", "dagger.itm", "butchers-cleaver.itm"],
-           "hif": ["amulet.hif", "great-axe.hif", "map-of-stars.hif"]}
-
-
-def read(path):
-    entry = configparser.ConfigParser(interpolation=None)
-    entry.optionxform = str
-    entry.read(path, encoding="utf-8")
-    return entry
+# Target game: the source extension and type, and a selection with spaces and other scripts in names.
+GAMES = {"hellfire": ("itm", "application/x-diablo-item", {"a ring of mine.itm": "ring.itm", "μαχαίρι.itm": "dagger.itm",
+                                                             "短剣.itm": "butchers-cleaver.itm"}),
+         "diablo": ("hif", "application/x-hellfire-item", {"amulet.hif": "amulet.hif", "great axe (2).hif": "great-axe.hif",
+                                                            "χάρτης.hif": "map-of-stars.hif"})}
 
 
 class FileManagerEntry(unittest.TestCase):
-    def setUp(self):
-        self.dir = tempfile.mkdtemp()
-        self.addCleanup(shutil.rmtree, self.dir)
-        # The entries name the program alone, as installed on PATH.
-        os.mkdir(os.path.join(self.dir, "bin"))
-        os.symlink(os.path.abspath(PROGRAM), os.path.join(self.dir, "bin", "relicwright"))
-
-    def selection(self, extension, folder):
-        os.makedirs(os.path.join(self.dir, folder))
-        paths = []
-        for name, source in zip(NAMES[extension], SOURCES[extension]):
-            paths.append(os.path.join(self.dir, folder, name))
-            shutil.copy(os.path.join(SAMPLES, source), paths[-1])
-        return paths
-
-    def run_selected(self, argv):
+    def run_entry(self, game, expand):
+        """Runs the entry's command on a selection; compares its outputs with the command line's."""
+        work = tempfile.mkdtemp()
+        self.addCleanup(shutil.rmtree, work)
+        os.mkdir(os.path.join(work, "bin"))  # the entries name the program alone, as installed on PATH
+        os.symlink(os.path.abspath(PROGRAM), os.path.join(work, "bin", "relicwright"))
+        extension, _, selection = GAMES[game]
+        for folder in ("selected", "expected"):
+            os.mkdir(os.path.join(work, folder))
+            for name, sample in selection.items():
+                shutil.copy(os.path.join(SAMPLES, sample), os.path.join(work, folder, name))
         env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-        env["PATH"] = os.path.join(self.dir, "bin") + os.pathsep + env["PATH"]
-        return subprocess.run(argv, env=env, capture_output=True, text=True, timeout=60)
-
-    def check(self, path, game, expand):
-        extension, mime = GAMES[game]
-        paths = self.selection(extension, "selected")
-        run = self.run_selected(expand(paths))
-        self.assertEqual((run.returncode, run.stdout, run.stderr), (0, "", ""), path)
-        # The same files converted by the command line, one by one, must give the same bytes.
-        expected = self.selection(extension, "expected")
-        for file in expected:
-            subprocess.run([CLI, "convert", "--to", game, file], check=True, capture_output=True)
-        made = sorted(set(os.listdir(os.path.join(self.dir, "selected"))) - {os.path.basename(p) for p in paths})
-        self.assertEqual(made, sorted(os.path.splitext(os.path.basename(p))[0] + "." + ("hif" if game == "hellfire" else "itm")
-                                      for p in paths))
-        for name in made:
-            with open(os.path.join(self.dir, "selected", name), "rb") as got, \
-                    open(os.path.join(self.dir, "expected", name), "rb") as want:
+        env["PATH"] = os.path.join(work, "bin") + os.pathsep + env["PATH"]
+        run = subprocess.run(expand([os.path.join(work, "selected", n) for n in selection]), env=env,
+                             capture_output=True, text=True, timeout=60)
+        self.assertEqual((run.returncode, run.stdout, run.stderr), (0, "", ""))
+        subprocess.run([os.path.abspath(CLI), "convert", "--to", game, *selection], cwd=os.path.join(work, "expected"), check=True,
+                       capture_output=True)
+        outputs = sorted(os.listdir(os.path.join(work, "expected")))
+        self.assertEqual(sorted(os.listdir(os.path.join(work, "selected"))), outputs)
+        self.assertEqual(len(outputs), 2 * len(selection))
+        for name in outputs:
+            with open(os.path.join(work, "selected", name), "rb") as got, open(os.path.join(work, "expected", name), "rb") as want:
                 self.assertEqual(got.read(), want.read(), name)
 
     def test_entries(self):
         self.assertTrue(ENTRIES)
         for path in ENTRIES:
             with self.subTest(entry=path):
-                shutil.rmtree(os.path.join(self.dir, "selected"), ignore_errors=True)
-                shutil.rmtree(os.path.join(self.dir, "expected"), ignore_errors=True)
-                if path.endswith(".desktop"):
-                    self.service_menu(path)
-                else:
-                    self.nemo_action(path)
+                entry = configparser.ConfigParser(interpolation=None)
+                entry.optionxform = str
+                entry.read(path, encoding="utf-8")
+                (self.service_menu if path.endswith(".desktop") else self.nemo_action)(path, entry)
 
-    def service_menu(self, path):
-        entry = read(path)
+    def service_menu(self, path, entry):
         main = entry["Desktop Entry"]
-        self.assertEqual(main["Type"], "Service")
-        (action,) = main["Actions"].rstrip(";").split(";")
-        command = entry["Desktop Action " + action]["Exec"]
-        game = shlex.split(command)[2]
-        self.assertEqual(main["MimeType"], GAMES[game][1] + ";")
-        self.assertEqual(entry["Desktop Action " + action]["Name"], f"Convert to {game.capitalize()} item")
+        action = entry["Desktop Action " + main["Actions"].rstrip(";")]
+        game = shlex.split(action["Exec"])[2]
+        self.assertEqual((main["Type"], main["MimeType"], action["Name"]),
+                         ("Service", GAMES[game][1] + ";", f"Convert to {game.capitalize()} item"))
         # desktop-file-validate knows only the standard types: the keys are checked in the Application
         # entry a service menu is written like.
-        standard = os.path.join(self.dir, "standard.desktop")
+        standard = os.path.join(tempfile.mkdtemp(), "standard.desktop")
+        self.addCleanup(shutil.rmtree, os.path.dirname(standard))
         with open(path, encoding="utf-8") as f, open(standard, "w", encoding="utf-8") as out:
             out.write(f.read().replace("Type=Service\n", "Type=Application\nExec=relicwright\n"))
         validated = subprocess.run(["desktop-file-validate", standard], capture_output=True, text=True)
         self.assertEqual(validated.returncode, 0, validated.stdout + validated.stderr)
         # KIO gives each selected file as an argument of its own for %F.
-        self.check(path, game, lambda paths: [p for a in shlex.split(command) for p in (paths if a == "%F" else [a])])
+        self.run_entry(game, lambda paths: [p for a in shlex.split(action["Exec"]) for p in (paths if a == "%F" else [a])])
 
-    def nemo_action(self, path):
-        action = read(path)["Nemo Action"]
+    def nemo_action(self, path, entry):
+        action = entry["Nemo Action"]
         game = shlex.split(action["Exec"])[2]
-        extension, mime = GAMES[game]
+        extension, mime, _ = GAMES[game]
         self.assertEqual((action["Name"], action["Selection"], action["Extensions"], action["Mimetypes"]),
                          (f"Convert to {game.capitalize()} item", "notnone", extension + ";", mime + ";"))
         self.assertNotIn("Quote", action)
-        # Nemo puts the selection for %F into the command line, each path escaped for the shell,
-        # and splits the line as a shell would.
-        self.check(path, game, lambda paths: shlex.split(action["Exec"].replace("%F", " ".join(map(shlex.quote, paths)))))
+        # Nemo puts the selection for %F into the command line, each path escaped for the shell, and
+        # splits the line as a shell would.
+        self.run_entry(game, lambda paths: shlex.split(action["Exec"].replace("%F", " ".join(map(shlex.quote, paths)))))
 
 
 if __name__ == "__main__":

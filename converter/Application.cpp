@@ -2,8 +2,11 @@
 
 #include "FileChoice.h"
 
+#include "PathText.h"
+
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace relicwright {
 
@@ -90,40 +93,79 @@ std::string Application::nameOf(const std::string& programPath) {
     return FileChoice::fromPath(programPath).title;
 }
 
+namespace {
+
+// Through UTF-8 on every platform, so a Windows name is never narrowed to a code page.
+std::string fullPath(const std::string& argument) {
+    std::error_code error;
+    const std::u8string given(argument.begin(), argument.end());
+    const auto full = std::filesystem::absolute(std::filesystem::path(given), error);
+    if (error) {
+        return argument;
+    }
+    const std::u8string text = full.lexically_normal().u8string();
+    return std::string(text.begin(), text.end());
+}
+
+} // namespace
+
 Application::Start Application::startFrom(const std::vector<std::string>& arguments,
                                           const std::string& name) {
-    const std::string usage = "Usage: " + name + " [FILE]\n";
+    const std::string usage = "Usage: " + name + " [FILE]\n       " + name + " " + kConvertOption +
+                              " hellfire|diablo FILE...\n";
     auto usageError = [&](const std::string& problem) {
         return Start{Start::Action::UsageError, std::nullopt, name + ": " + problem + "\n" + usage, 2};
     };
     Start start;
+    std::optional<std::string> game;
+    std::vector<std::string> files;
     bool optionsEnd = false;
-    for (const std::string& argument : arguments) {
+    for (std::size_t at = 0; at < arguments.size(); ++at) {
+        const std::string& argument = arguments[at];
+        const std::string convertPrefix = std::string(kConvertOption) + "=";
         if (!optionsEnd && argument == "--") {
             optionsEnd = true;
         } else if (!optionsEnd && argument == "--help") {
             return Start{Start::Action::Print, std::nullopt,
                          usage + "Converts a Diablo item file (.itm) to a Hellfire item file (.hif) and back.\n"
-                                 "FILE is loaded once the window is up, as if chosen with Load.\n",
+                                 "FILE is loaded once the window is up, as if chosen with Load.\n" +
+                             kConvertOption +
+                             " converts each FILE beside itself without a window, as a file manager\n"
+                             "asks; it shows one message when a file is not converted.\n",
                          0};
         } else if (!optionsEnd && argument == "--version") {
             return Start{Start::Action::Print, std::nullopt, name + " " + version() + "\n", 0};
+        } else if (!optionsEnd && argument == kConvertOption) {
+            if (at + 1 == arguments.size()) {
+                return usageError(std::string(kConvertOption) + " needs a game: hellfire or diablo");
+            }
+            game = arguments[++at];
+        } else if (!optionsEnd && argument.starts_with(convertPrefix)) {
+            game = argument.substr(convertPrefix.size());
         } else if (!optionsEnd && argument.size() > 1 && argument.front() == '-') {
             return usageError("unknown option " + argument);
-        } else if (start.file) {
-            return usageError("one file at a time");
         } else {
-            // Through UTF-8 on every platform, so a Windows name is never narrowed to a code page.
-            std::error_code error;
-            const std::u8string given(argument.begin(), argument.end());
-            const auto full = std::filesystem::absolute(std::filesystem::path(given), error);
-            if (error) {
-                start.file = argument;
-            } else {
-                const std::u8string text = full.lexically_normal().u8string();
-                start.file = std::string(text.begin(), text.end());
-            }
+            files.push_back(fullPath(argument));
         }
+    }
+    if (game) {
+        const std::string lower = lowerAscii(*game);
+        if (lower != "hellfire" && lower != "diablo") {
+            return usageError(std::string(kConvertOption) + ": unknown game " + *game + "; hellfire or diablo");
+        }
+        if (files.empty()) {
+            return usageError(std::string(kConvertOption) + " needs at least one file");
+        }
+        start.action = Start::Action::Convert;
+        start.target = lower == "diablo" ? GameVariant::Diablo : GameVariant::Hellfire;
+        start.files = std::move(files);
+        return start;
+    }
+    if (files.size() > 1) {
+        return usageError("one file at a time");
+    }
+    if (!files.empty()) {
+        start.file = std::move(files.front());
     }
     return start;
 }

@@ -2,6 +2,8 @@
 
 #include "HandlerFailure.h"
 
+#include "GameVariant.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -63,17 +65,23 @@ public:
     // The program file's name without directory and last extension: every message box's caption.
     static std::string nameOf(const std::string& programPath);
 
+    // Converts the files that follow instead of showing the window: what a file manager's entry runs.
+    static constexpr const char* kConvertOption = "--convert-to";
+
     // What the program does with the arguments after its own name.
     struct Start {
         enum class Action {
             ShowWindow, // with `file` loaded once the window is up, when there is one
             Print,      // `text` to standard output, then end with `status`
             UsageError, // `text` to standard error, then end with `status`
+            Convert,    // each of `files` to `target` without a window (--convert-to)
         };
         Action action = Action::ShowWindow;
         std::optional<std::string> file; // full path
         std::string text;
         int status = 0;
+        GameVariant target = GameVariant::Hellfire;
+        std::vector<std::string> files = {}; // full paths, in the given order
     };
     // `name` is the program's applicationName. A relative file is made full against the working
     // folder, as the file dialog answers with full paths.

@@ -1,5 +1,6 @@
 #include "ConverterApp.h"
 
+#include "ConversionRun.h"
 #include "DesktopHelpViewer.h"
 #include "MainWindow.h"
 #include "QtFileDialogs.h"
@@ -64,6 +65,8 @@ int ConverterApp::run(const std::vector<std::string>& arguments) {
     case Application::Start::Action::UsageError:
         std::cerr << start.text;
         return start.status;
+    case Application::Start::Action::Convert:
+        return ConversionRun::run(start, applicationName_, displayAvailable());
     case Application::Start::Action::ShowWindow:
         break;
     }

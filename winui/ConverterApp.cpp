@@ -1,6 +1,7 @@
 #include "ConverterApp.h"
 
 #include "CommonFileDialogs.h"
+#include "ConversionRun.h"
 #include "MainWindow.h"
 #include "MessageBoxes.h"
 
@@ -70,6 +71,9 @@ int ConverterApp::start(const wchar_t* commandLine, MessageBoxes& boxes) const {
 
 int ConverterApp::run(const std::vector<std::string>& arguments, MessageBoxes& boxes) const {
     const Application::Start start = Application::startFrom(arguments, applicationName_);
+    if (start.action == Application::Start::Action::Convert) {
+        return ConversionRun::run(start, applicationName_);
+    }
     if (start.action != Application::Start::Action::ShowWindow) {
         std::string text = start.text;
         // A line's end closes the console's last line; in a box it would only add an empty one.

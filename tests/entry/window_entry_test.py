@@ -203,6 +203,61 @@ class WindowEntry(unittest.TestCase):
             run = subprocess.run([PROGRAM, option], env=env, capture_output=True, text=True, timeout=20)
             self.assertEqual((run.returncode, run.stdout.splitlines()[0], run.stderr), (0, first, ""))
 
+    def test_convert_to_lists_every_file_not_converted_in_one_box(self):
+        """--convert-to as a file manager's entry runs it, with every kind of file that cannot convert."""
+        d = pathlib.Path(self.dir)
+        dagger = pathlib.Path(SAMPLES, "dagger.itm").read_bytes()
+        for name in ("good.itm", "exists.itm", "ro/locked.itm", "already.hif"):
+            (d / name).parent.mkdir(exist_ok=True)
+            (d / name).write_bytes(dagger)
+        (d / "exists.hif").write_bytes(b"kept")
+        (d / "folder.itm").mkdir()
+        (d / "fake.itm").write_text("not an item, only its name says so\n")
+        (d / "notes.txt").write_bytes(dagger)
+        odd = os.fsencode(self.dir) + b"/\xff\xfe odd.itm"  # not UTF-8: shown, not fatal
+        with open(odd, "wb") as f:
+            f.write(dagger)
+        with open(odd[:-3] + b"hif", "wb") as f:
+            f.write(b"kept")
+        many = [f"many/{n:03}.hif" for n in range(300)]
+        (d / "many").mkdir()
+        for name in many:
+            (d / name).write_bytes(dagger)
+        locked = subprocess.run(["chattr", "+i", str(d / "ro")], capture_output=True).returncode == 0
+        self.addCleanup(lambda: subprocess.run(["chattr", "-i", str(d / "ro")], capture_output=True))
+        if not locked:
+            os.chmod(d / "ro", 0o555)
+        names = ["good.itm", "exists.itm", "ro/locked.itm", "folder.itm", "missing.itm", "fake.itm", "notes.txt",
+                 "already.hif", os.fsdecode(odd), *many]
+        window = self.start("--convert-to", "hellfire", *names, cwd=self.dir)
+        boxes = wait_for(window.dialogs, "the summary")
+        time.sleep(0.5)  # a second box would show by now
+        self.assertEqual(len(window.dialogs()), 1)
+        text = "\n".join(n.name for n in walk(boxes[0]) if n.getRole() == pyatspi.ROLE_LABEL and n.name)
+        next(n for n in walk(boxes[0]) if n.getRole() == pyatspi.ROLE_PUSH_BUTTON).queryAction().doAction(0)
+        self.assertEqual(window.process.wait(timeout=20), 1)
+        lines = text.splitlines()
+        full = lambda name: os.path.join(os.path.realpath(self.dir), name)
+        self.assertEqual(lines[0], "308 of 309 files were not converted to Hellfire:")
+        self.assertEqual(lines[2:7], [
+            f"exists.itm: {full('exists.hif')} already exists",
+            f"locked.itm: Access to {full('ro/locked.hif')} was denied.",
+            f"folder.itm: Access to {full('folder.itm')} was denied.",
+            f"missing.itm: {full('missing.itm')} was not found.",
+            "fake.itm: base item code 0 is not a registered \"Diablo\" item"])
+        self.assertEqual(lines[7:9], ["notes.txt: not an item file: the extension is neither .itm nor .hif",
+                                      "already.hif: already a Hellfire item file"])
+        self.assertTrue(lines[9].startswith("\ufffd\ufffd odd.itm: "), lines[9])
+        self.assertEqual(lines[10:], [f"{n:03}.hif: already a Hellfire item file" for n in range(12)] + ["... and 288 more."])
+        # Converted as the command line converts it; nothing else written, replaced or left over.
+        subprocess.run([os.environ["RELICWRIGHT_CLI"], "convert", "--to",
+                        "hellfire", "-o", str(d / "expected.hif"), str(d / "good.itm")], check=True, capture_output=True)
+        self.assertEqual((d / "good.hif").read_bytes(), (d / "expected.hif").read_bytes())
+        self.assertEqual((d / "exists.hif").read_bytes(), b"kept")
+        self.assertEqual(sorted(os.listdir(d / "ro")), ["locked.itm"])
+        self.assertEqual(len(os.listdir(d / "many")), 300)
+        self.assertEqual(sorted(p.name for p in d.iterdir() if p.name.startswith(".")), [])
+
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -88,6 +88,10 @@ MessageIcon Application::iconFor(HandlerFailure::Kind kind) {
     return MessageIcon::Stop;
 }
 
+MessageIcon Application::iconFor(Start::Action action) {
+    return action == Start::Action::UsageError ? MessageIcon::Stop : MessageIcon::None;
+}
+
 std::string Application::nameOf(const std::string& programPath) {
     // The program file's name without its directory and last extension: what a file's title is.
     return FileChoice::fromPath(programPath).title;
@@ -111,8 +115,8 @@ std::string fullPath(const std::string& argument) {
 
 Application::Start Application::startFrom(const std::vector<std::string>& arguments,
                                           const std::string& name) {
-    const std::string usage = "Usage: " + name + " [FILE]\n       " + name + " " + kConvertOption +
-                              " hellfire|diablo FILE...\n";
+    const std::string usage =
+        "Usage: " + name + " [FILE]\n       " + name + " " + kConvertOption + " hellfire|diablo FILE...\n";
     auto usageError = [&](const std::string& problem) {
         return Start{Start::Action::UsageError, std::nullopt, name + ": " + problem + "\n" + usage, 2};
     };
@@ -127,8 +131,9 @@ Application::Start Application::startFrom(const std::vector<std::string>& argume
             optionsEnd = true;
         } else if (!optionsEnd && argument == "--help") {
             return Start{Start::Action::Print, std::nullopt,
-                         usage + "Converts a Diablo item file (.itm) to a Hellfire item file (.hif) and back.\n"
-                                 "FILE is loaded once the window is up, as if chosen with Load.\n" +
+                         usage +
+                             "Converts a Diablo item file (.itm) to a Hellfire item file (.hif) and back.\n"
+                             "FILE is loaded once the window is up, as if chosen with Load.\n" +
                              kConvertOption +
                              " converts each FILE beside itself without a window, as a file manager\n"
                              "asks; it shows one message when a file is not converted.\n",
@@ -151,7 +156,8 @@ Application::Start Application::startFrom(const std::vector<std::string>& argume
     if (game) {
         const std::string lower = lowerAscii(*game);
         if (lower != "hellfire" && lower != "diablo") {
-            return usageError(std::string(kConvertOption) + ": unknown game " + *game + "; hellfire or diablo");
+            return usageError(std::string(kConvertOption) + ": unknown game " + *game +
+                              "; hellfire or diablo");
         }
         if (files.empty()) {
             return usageError(std::string(kConvertOption) + " needs at least one file");

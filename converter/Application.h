@@ -48,6 +48,8 @@ public:
     static constexpr const char* kSaveText = "Save";
     static constexpr const char* kOkText = "OK";
 
+    // The help page's file name, beside the program or where the platform keeps its documents.
+    static constexpr const char* kHelpPageName = "help.html";
     // Help topics are numbered after the dialog that asks: 131072 plus its number.
     static constexpr unsigned helpTopic(unsigned dialogNumber) { return 0x20000u + dialogNumber; }
     // The section of the help page a topic opens: "main-window" or "about-box"; empty for any
@@ -83,6 +85,8 @@ public:
         GameVariant target = GameVariant::Hellfire;
         std::vector<std::string> files = {}; // full paths, in the given order
     };
+    // The icon of the box a window without a console shows a Print or UsageError text in.
+    static MessageIcon iconFor(Start::Action action);
     // `name` is the program's applicationName. A relative file is made full against the working
     // folder, as the file dialog answers with full paths.
     static Start startFrom(const std::vector<std::string>& arguments, const std::string& name);

@@ -27,10 +27,10 @@ std::string DesktopHelpViewer::helpPageFor(const std::string& programPath) {
     const std::filesystem::path programDirectory = std::filesystem::path(programPath).parent_path();
     const std::filesystem::path candidates[] = {
         // Beside the program: how the build tree has it.
-        programDirectory / "help.html",
+        programDirectory / Application::kHelpPageName,
         // Installed: <prefix>/bin/relicwright finds <prefix>/share/relicwright/help.html.
-        programDirectory.parent_path() / "share" / "relicwright" / "help.html",
-        programDirectory.parent_path() / "share" / "doc" / "relicwright" / "help.html",
+        programDirectory.parent_path() / "share" / "relicwright" / Application::kHelpPageName,
+        programDirectory.parent_path() / "share" / "doc" / "relicwright" / Application::kHelpPageName,
     };
     for (const auto& candidate : candidates) {
         if (isFile(candidate)) {

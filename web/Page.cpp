@@ -5,8 +5,8 @@
 #include "Converter.h"
 #include "FileFilterList.h"
 #include "HandlerFailure.h"
-#include "WindowServices.h"
 #include "MemoryFileSteps.h"
+#include "WindowServices.h"
 
 #include <emscripten.h>
 
@@ -94,8 +94,8 @@ public:
     void forgetSave() { savePath_.reset(); }
 
     FileChoice promptOpenFile(const std::string&, unsigned) override { return FileChoice::cancelled(); }
-    FileChoice promptSaveFile(const std::string&, const std::string& defaultExtension, const std::string& initialName,
-                              unsigned) override {
+    FileChoice promptSaveFile(const std::string&, const std::string& defaultExtension,
+                              const std::string& initialName, unsigned) override {
         std::string name = initialName;
         if (!defaultExtension.empty() && FileChoice::fromPath(name).extension.empty()) {
             name += "." + defaultExtension;
@@ -125,7 +125,8 @@ std::string pickerTypes(const std::string& filter) {
     std::vector<std::string> types;
     for (const FileFilterList::Filter& entry : filters.filters()) {
         for (const std::string& pattern : entry.patterns) {
-            if (pattern.rfind("*.", 0) == 0 && std::find(types.begin(), types.end(), pattern.substr(1)) == types.end()) {
+            if (pattern.rfind("*.", 0) == 0 &&
+                std::find(types.begin(), types.end(), pattern.substr(1)) == types.end()) {
                 types.push_back(pattern.substr(1));
             }
         }
@@ -223,7 +224,8 @@ EMSCRIPTEN_KEEPALIVE void rw_refuseDrop(int kind) {
 EMSCRIPTEN_KEEPALIVE const char* rw_helpAddress(int aboutBoxOpen) {
     static std::string address;
     address = Application::helpAddress(
-        "help.html", Application::helpTopic(aboutBoxOpen != 0 ? kAboutBoxDialog : kMainWindowDialog));
+        Application::kHelpPageName,
+        Application::helpTopic(aboutBoxOpen != 0 ? kAboutBoxDialog : kMainWindowDialog));
     return address.c_str();
 }
 

@@ -53,7 +53,7 @@ int main() {
 
     // The address F1 opens while each dialog is in front.
     auto help = [](unsigned dialog) {
-        return quoted(Application::helpAddress("help.html", Application::helpTopic(dialog)));
+        return quoted(Application::helpAddress(Application::kHelpPageName, Application::helpTopic(dialog)));
     };
     field("help",
           "{\"mainWindow\": " + help(kMainWindowDialog) + ", \"aboutBox\": " + help(kAboutBoxDialog) + "}");

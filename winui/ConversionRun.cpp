@@ -1,5 +1,6 @@
 #include "ConversionRun.h"
 
+#include "MessageBoxes.h"
 #include "SelectionGathering.h"
 #include "WideText.h"
 
@@ -20,8 +21,7 @@ int ConversionRun::run(const Application::Start& start, const std::string& appli
     const ConversionReport report = ConversionReport::run(start.target, files);
     if (report.status() != 0) {
         MessageBoxW(nullptr, widen(report.summary()).c_str(), widen(applicationName).c_str(),
-                    report.icon() == MessageIcon::Stop ? MB_OK | MB_SETFOREGROUND | MB_ICONERROR
-                                                       : MB_OK | MB_SETFOREGROUND | MB_ICONWARNING);
+                    MB_OK | MB_SETFOREGROUND | iconStyle(report.icon()));
     }
     return report.status();
 }

@@ -7,11 +7,11 @@
 
 #include "Application.h"
 #include "FileSteps.h"
-#include "WideText.h"
 #include "PathText.h"
+#include "WideText.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 namespace relicwright::winui {
 
@@ -19,7 +19,7 @@ namespace {
 
 // help.html in the program's directory.
 std::string helpPagePathOf(const std::string& programPath) {
-    return programPath.substr(0, fileNameStart(programPath)) + "help.html";
+    return programPath.substr(0, fileNameStart(programPath)) + Application::kHelpPageName;
 }
 
 } // namespace
@@ -64,7 +64,8 @@ int ConverterApp::start(const wchar_t* commandLine, MessageBoxes& boxes) const {
         arguments = argumentsOf(commandLine);
     } catch (const FileError& refusal) {
         // Refused as a failed load is, and the window starts empty: no other name is loaded.
-        boxes.show(nullptr, applicationName_, refusal.message(), MB_OK | MB_ICONSTOP | MB_APPLMODAL);
+        boxes.show(nullptr, applicationName_, refusal.message(),
+                   MB_OK | iconStyle(Application::iconFor(HandlerFailure::Kind::File)) | MB_APPLMODAL);
     }
     return run(arguments, boxes);
 }
@@ -80,8 +81,7 @@ int ConverterApp::run(const std::vector<std::string>& arguments, MessageBoxes& b
         if (!text.empty() && text.back() == '\n') {
             text.pop_back();
         }
-        const UINT icon = start.action == Application::Start::Action::UsageError ? MB_ICONSTOP : 0;
-        boxes.show(nullptr, applicationName_, text, MB_OK | icon);
+        boxes.show(nullptr, applicationName_, text, MB_OK | iconStyle(Application::iconFor(start.action)));
         return start.status;
     }
     CommonFileDialogs dialogs;

@@ -4,22 +4,6 @@
 
 namespace relicwright::winui {
 
-namespace {
-
-UINT iconStyle(HandlerFailure::Kind kind) {
-    switch (Application::iconFor(kind)) {
-    case MessageIcon::None:
-        return 0;
-    case MessageIcon::Stop:
-        return MB_ICONSTOP;
-    case MessageIcon::Exclamation:
-        return MB_ICONEXCLAMATION;
-    }
-    return 0;
-}
-
-} // namespace
-
 DispatchGuard::DispatchGuard(MessageBoxes& boxes, std::string caption, std::function<HWND()> owner)
     : boxes_(boxes), caption_(std::move(caption)), owner_(std::move(owner)) {}
 
@@ -28,12 +12,13 @@ void DispatchGuard::report(const HandlerFailure& failure) noexcept {
         reportOutOfMemory();
         return;
     }
-    show(failure.text, MB_OK | iconStyle(failure.kind) | MB_APPLMODAL);
+    show(failure.text, MB_OK | iconStyle(Application::iconFor(failure.kind)) | MB_APPLMODAL);
 }
 
 void DispatchGuard::reportOutOfMemory() noexcept {
     try {
-        show(kOutOfMemoryText, MB_OK | iconStyle(HandlerFailure::Kind::OutOfMemory) | MB_SYSTEMMODAL);
+        show(kOutOfMemoryText,
+             MB_OK | iconStyle(Application::iconFor(HandlerFailure::Kind::OutOfMemory)) | MB_SYSTEMMODAL);
     } catch (...) {
         // Not even the text could be made: nothing more can be said.
     }

@@ -61,6 +61,8 @@ TEST(Application, NameHelpAndIconsFollowTheProgramsRules) {
     EXPECT_EQ(Application::iconFor(HandlerFailure::Kind::File), MessageIcon::Stop);
     EXPECT_EQ(Application::iconFor(HandlerFailure::Kind::Unexpected), MessageIcon::Stop);
     EXPECT_EQ(Application::iconFor(HandlerFailure::Kind::OutOfMemory), MessageIcon::Exclamation);
+    EXPECT_EQ(Application::iconFor(Action::UsageError), MessageIcon::Stop);
+    EXPECT_EQ(Application::iconFor(Action::Print), MessageIcon::None);
 
     EXPECT_EQ(Application::windowTitle(), "Ostrand's Relicwright v1.02");
     EXPECT_EQ(Application::aboutBoxTitle(), "About Relicwright v1.02");
@@ -71,8 +73,8 @@ TEST(Application, NameHelpAndIconsFollowTheProgramsRules) {
 
 TEST(Application, EveryControlHasANameOfItsOwn) {
     std::set<std::string_view> names;
-    for (const Control control : {Control::LoadButton, Control::SaveButton, Control::ItemField, Control::ItemList,
-                                  Control::SourceGameField, Control::TargetList}) {
+    for (const Control control : {Control::LoadButton, Control::SaveButton, Control::ItemField,
+                                  Control::ItemList, Control::SourceGameField, Control::TargetList}) {
         const auto name = Application::accessibleName(control);
         EXPECT_FALSE(name.empty());
         EXPECT_TRUE(names.insert(name).second) << name;

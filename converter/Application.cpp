@@ -3,6 +3,7 @@
 #include "FileChoice.h"
 
 #include "PathText.h"
+#include "Utf8Path.h"
 
 #include <filesystem>
 #include <system_error>
@@ -99,16 +100,10 @@ std::string Application::nameOf(const std::string& programPath) {
 
 namespace {
 
-// Through UTF-8 on every platform, so a Windows name is never narrowed to a code page.
 std::string fullPath(const std::string& argument) {
     std::error_code error;
-    const std::u8string given(argument.begin(), argument.end());
-    const auto full = std::filesystem::absolute(std::filesystem::path(given), error);
-    if (error) {
-        return argument;
-    }
-    const std::u8string text = full.lexically_normal().u8string();
-    return std::string(text.begin(), text.end());
+    const auto full = std::filesystem::absolute(pathFromUtf8(argument), error);
+    return error ? argument : utf8Of(full.lexically_normal());
 }
 
 } // namespace

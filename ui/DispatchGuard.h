@@ -30,7 +30,7 @@ public:
     void report(const HandlerFailure& failure) noexcept;
     // "Out of memory." with its kind's icon, above every other window.
     void reportOutOfMemory() noexcept;
-    // Any other text with the exclamation icon ("Failed to launch help.").
+    // Any other text with the exclamation icon, such as help that could not be started.
     void reportWarning(const QString& text) noexcept;
 
     const QString& caption() const { return caption_; }

@@ -63,9 +63,9 @@ std::string_view Application::accessibleName(Control control) {
     // Said without seeing the window, so each name tells what the control holds.
     switch (control) {
     case Control::LoadButton:
-        return "Load";
+        return kLoadText;
     case Control::SaveButton:
-        return "Save";
+        return kSaveText;
     case Control::ItemField:
         return "Loaded item";
     case Control::ItemList:

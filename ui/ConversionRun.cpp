@@ -1,16 +1,18 @@
 #include "ConversionRun.h"
 
+#include "QtMessagePresenter.h"
+
 #include "Application.h"
 #include "ConversionReport.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 #include <iostream>
 
 namespace relicwright {
 
-int ConversionRun::run(const Application::Start& start, const std::string& applicationName, bool displayAvailable) {
+int ConversionRun::run(const Application::Start& start, const std::string& applicationName,
+                       bool displayAvailable) {
     const ConversionReport report = ConversionReport::run(start.target, start.files);
     if (report.status() == 0) {
         return 0;
@@ -25,12 +27,8 @@ int ConversionRun::run(const Application::Start& start, const std::string& appli
     int qtArgumentCount = 1;
     QApplication application(qtArgumentCount, qtArguments);
     QGuiApplication::setDesktopFileName(QStringLiteral("relicwright"));
-    QMessageBox box(report.icon() == MessageIcon::Stop ? QMessageBox::Critical : QMessageBox::Warning,
-                    QString::fromStdString(applicationName), QString(), QMessageBox::Ok);
-    // File names are not markup.
-    box.setTextFormat(Qt::PlainText);
-    box.setText(QString::fromStdString(report.summary()));
-    box.exec();
+    QtMessagePresenter().present(nullptr, Message{QString::fromStdString(applicationName),
+                                                  QString::fromStdString(report.summary()), report.icon()});
     return report.status();
 }
 

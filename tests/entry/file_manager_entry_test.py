@@ -1,34 +1,129 @@
 #!/usr/bin/python3
-"""The "Convert to ... item" entries of Dolphin (a KDE service menu) and Nemo (an action), checked as
-those file managers read them and run with a selection of several files, as they run them:
+"""The "Convert to ... item" entries of the file managers, each read as its file manager reads it and run
+with a selection of several files, as it runs them:
     file_manager_entry_test.py PROGRAM CLI SAMPLES_DIR ENTRY...
-Every file converts, so the run ends quietly without a display; its outputs are those of
-`relicwright-cli convert`."""
+An ENTRY is a Dolphin service menu (.desktop), a Nemo action (.nemo_action), or a GNOME Files or Caja
+extension (a .py file in the folder that file manager reads under a data folder such as /usr/share),
+loaded by that file manager's own Python loader. Every file converts, so the run ends quietly without
+a display; its outputs are those of `relicwright-cli convert`, from one run."""
 import configparser
+import ctypes
+import glob
+import importlib
 import os
 import shlex
 import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
+from unittest import mock
 
 PROGRAM, CLI, SAMPLES = sys.argv.pop(1), sys.argv.pop(1), sys.argv.pop(1)
 ENTRIES, sys.argv[1:] = sys.argv[1:], []
 # Target game: the source extension and type, and a selection with spaces and other scripts in names.
-GAMES = {"hellfire": ("itm", "application/x-diablo-item", {"a ring of mine.itm": "ring.itm", "μαχαίρι.itm": "dagger.itm",
+GAMES = {"hellfire": ("itm", "application/x-diablo-item", {"A Ring Of Mine.ITM": "ring.itm", "μαχαίρι.itm": "dagger.itm",
                                                              "短剣.itm": "butchers-cleaver.itm"}),
          "diablo": ("hif", "application/x-hellfire-item", {"amulet.hif": "amulet.hif", "great axe (2).hif": "great-axe.hif",
                                                             "χάρτης.hif": "map-of-stars.hif"})}
+# The Python loaders read their own folder under /usr/share and the user's: another data folder under
+# test stands for the user's, and nothing else is read. GLib reads these once, so before anything starts.
+for data in {os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(p)))) for p in ENTRIES if p.endswith(".py")}:
+    os.environ.update(XDG_DATA_HOME=data if data != "/usr/share" else "/nonexistent", XDG_DATA_DIRS="/nonexistent")
+# The program held back until the test lets it go after the entry returned: an entry that waits for
+# the conversion waits in vain. Notes how many arguments each run got, and how it ended.
+STAND_IN = """#!/bin/sh
+echo $# >> "$0.runs"
+i=0
+while [ ! -e "$0.go" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+[ -e "$0.go" ] || {{ echo "waited for" >> "$0.done"; exit 3; }}
+{program} "$@"
+echo $? >> "$0.done"
+"""
+
+
+def load_extension(path):
+    """The extension's menu provider as its file manager's loader registers it, the file manager's
+    namespace, a file-info class, and the arguments before the selection."""
+    import gi
+    import gi._gobject
+    manager = os.path.basename(os.path.dirname(os.path.dirname(path))).removesuffix("-python")
+    namespace, version = {"nautilus": ("Nautilus", "4.0"), "caja": ("Caja", "2.0")}[manager]
+    gi.require_version(namespace, version)
+    if manager == "caja":  # Caja hands its window over; its namespace starts GTK
+        start_display()
+    from gi.repository import Gio, GObject
+    fm = importlib.import_module("gi.repository." + namespace)
+    # The loader starts Python and finds the types itself; here Python runs already, so it is handed them.
+    loader = ctypes.PyDLL(glob.glob(f"/usr/lib/*/{manager}/extensions-*/lib{manager}-python.so")[0])
+    pointer = ctypes.pythonapi.PyCapsule_GetPointer
+    pointer.restype, pointer.argtypes = ctypes.c_void_p, [ctypes.py_object, ctypes.c_char_p]
+    given = {f"_Py{namespace}{name}_Type": id(getattr(fm, name)) for name in dir(fm)}
+    given["_PyGObject_API"] = pointer(gi._gobject._PyGObject_API, b"gobject._PyGObject_API")
+    before = ()
+    if manager == "caja":
+        from gi.repository import Gtk
+        given["_PyGtkWidget_Type"], before = id(Gtk.Widget), (Gtk.Window(),)
+    for symbol, value in given.items():
+        if hasattr(loader, symbol):
+            ctypes.c_void_p.in_dll(loader, symbol).value = value
+
+    class Module(GObject.TypeModule):
+        def do_load(self):
+            return True
+    load_extension.kept.append(Module())
+    getattr(loader, manager + "_module_initialize")(ctypes.c_void_p(pointer(load_extension.kept[-1].__gpointer__, None)))
+    listed, count = ctypes.POINTER(ctypes.c_size_t)(), ctypes.c_int()
+    getattr(loader, manager + "_module_list_types")(ctypes.byref(listed), ctypes.byref(count))
+    type_name = ctypes.CDLL("libgobject-2.0.so.0").g_type_name
+    type_name.restype, type_name.argtypes = ctypes.c_char_p, [ctypes.c_size_t]
+    extension = sys.modules[os.path.basename(path).removesuffix(".py")]
+    assert os.path.samefile(extension.__file__, path), f"{extension.__file__} was loaded instead of {path}"
+    types = [t for t in map(lambda i: type_name(listed[i]).decode(), range(count.value)) if t.split("+")[0] in vars(extension)]
+    assert len(types) == 1, types
+
+    class FileInfo(GObject.GObject, fm.FileInfo):  # a selected file, as the extensions ask about it
+        def __init__(self, name):
+            super().__init__()
+            self.file = Gio.File.new_for_path(name)
+        do_get_location = lambda self: self.file  # noqa: E731
+        do_get_uri = lambda self: self.file.get_uri()  # noqa: E731
+        do_get_name = lambda self: self.file.get_basename()  # noqa: E731
+        do_is_directory = lambda self: os.path.isdir(self.file.get_path())  # noqa: E731
+    # A file manager keeps its providers to the end; the loader's objects are not made to be freed.
+    load_extension.kept.append(GObject.new(GObject.type_from_name(types[0])))
+    return fm, load_extension.kept[-1], FileInfo, before
+
+
+load_extension.kept = []
+
+
+def start_display():
+    """The X server chooses a free display itself, so two starting at once never take the same."""
+    ready, told = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(told), "-nolisten", "tcp", "-screen", "0", "640x480x24"],
+                              pass_fds=(told,), stderr=subprocess.DEVNULL)
+    os.close(told)
+    os.environ["DISPLAY"] = ":" + os.read(ready, 16).decode().strip()
+    unittest.addModuleCleanup(lambda: (server.kill(), server.wait()))
 
 
 class FileManagerEntry(unittest.TestCase):
-    def run_entry(self, game, expand):
-        """Runs the entry's command on a selection; compares its outputs with the command line's."""
+    def scratch(self):
         work = tempfile.mkdtemp()
         self.addCleanup(shutil.rmtree, work)
+        return work
+
+    def run_entry(self, game, start):
+        """Starts the entry on a selection as `start(paths, env)` does; compares the outputs of its one run
+        with the command line's. A process `start` returns is checked too."""
+        work = self.scratch()
         os.mkdir(os.path.join(work, "bin"))  # the entries name the program alone, as installed on PATH
-        os.symlink(os.path.abspath(PROGRAM), os.path.join(work, "bin", "relicwright"))
+        stand_in = os.path.join(work, "bin", "relicwright")
+        with open(stand_in, "w") as f:
+            f.write(STAND_IN.format(program=shlex.quote(os.path.abspath(PROGRAM))))
+        os.chmod(stand_in, 0o755)
         extension, _, selection = GAMES[game]
         for folder in ("selected", "expected"):
             os.mkdir(os.path.join(work, folder))
@@ -36,9 +131,16 @@ class FileManagerEntry(unittest.TestCase):
                 shutil.copy(os.path.join(SAMPLES, sample), os.path.join(work, folder, name))
         env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
         env["PATH"] = os.path.join(work, "bin") + os.pathsep + env["PATH"]
-        run = subprocess.run(expand([os.path.join(work, "selected", n) for n in selection]), env=env,
-                             capture_output=True, text=True, timeout=60)
-        self.assertEqual((run.returncode, run.stdout, run.stderr), (0, "", ""))
+        started = start([os.path.join(work, "selected", n) for n in selection], env)
+        open(stand_in + ".go", "w").close()
+        if started:
+            self.assertEqual((*started.communicate(timeout=60), started.returncode), ("", "", 0))
+        for _ in range(300):
+            if os.path.exists(stand_in + ".done"):
+                break
+            time.sleep(0.1)
+        with open(stand_in + ".runs") as runs, open(stand_in + ".done") as done:
+            self.assertEqual((runs.read(), done.read()), (f"{2 + len(selection)}\n", "0\n"))
         subprocess.run([os.path.abspath(CLI), "convert", "--to", game, *selection], cwd=os.path.join(work, "expected"), check=True,
                        capture_output=True)
         outputs = sorted(os.listdir(os.path.join(work, "expected")))
@@ -52,10 +154,17 @@ class FileManagerEntry(unittest.TestCase):
         self.assertTrue(ENTRIES)
         for path in ENTRIES:
             with self.subTest(entry=path):
+                if path.endswith(".py"):
+                    self.python_extension(path)
+                    continue
                 entry = configparser.ConfigParser(interpolation=None)
                 entry.optionxform = str
                 entry.read(path, encoding="utf-8")
                 (self.service_menu if path.endswith(".desktop") else self.nemo_action)(path, entry)
+
+    @staticmethod
+    def run_command(command):
+        return lambda paths, env: subprocess.Popen(command(paths), env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
 
     def service_menu(self, path, entry):
         main = entry["Desktop Entry"]
@@ -65,14 +174,13 @@ class FileManagerEntry(unittest.TestCase):
                          ("Service", GAMES[game][1] + ";", f"Convert to {game.capitalize()} item"))
         # desktop-file-validate knows only the standard types: the keys are checked in the Application
         # entry a service menu is written like.
-        standard = os.path.join(tempfile.mkdtemp(), "standard.desktop")
-        self.addCleanup(shutil.rmtree, os.path.dirname(standard))
+        standard = os.path.join(self.scratch(), "standard.desktop")
         with open(path, encoding="utf-8") as f, open(standard, "w", encoding="utf-8") as out:
             out.write(f.read().replace("Type=Service\n", "Type=Application\nExec=relicwright\n"))
         validated = subprocess.run(["desktop-file-validate", standard], capture_output=True, text=True)
         self.assertEqual(validated.returncode, 0, validated.stdout + validated.stderr)
         # KIO gives each selected file as an argument of its own for %F.
-        self.run_entry(game, lambda paths: [p for a in shlex.split(action["Exec"]) for p in (paths if a == "%F" else [a])])
+        self.run_entry(game, self.run_command(lambda paths: [p for a in shlex.split(action["Exec"]) for p in (paths if a == "%F" else [a])]))
 
     def nemo_action(self, path, entry):
         action = entry["Nemo Action"]
@@ -83,8 +191,30 @@ class FileManagerEntry(unittest.TestCase):
         self.assertNotIn("Quote", action)
         # Nemo puts the selection for %F into the command line, each path escaped for the shell, and
         # splits the line as a shell would.
-        self.run_entry(game, lambda paths: shlex.split(action["Exec"].replace("%F", " ".join(map(shlex.quote, paths)))))
+        self.run_entry(game, self.run_command(lambda paths: shlex.split(action["Exec"].replace("%F", " ".join(map(shlex.quote, paths))))))
 
+    def python_extension(self, path):
+        fm, provider, FileInfo, before = load_extension(path)
+        work = self.scratch()
+        for name in ("ring.itm", "amulet.HIF", "notes.txt"):
+            shutil.copy(os.path.join(SAMPLES, "ring.itm"), os.path.join(work, name))
+        os.mkdir(os.path.join(work, "folder.itm"))
+
+        def menu(paths):
+            files = [FileInfo(os.path.join(work, p)) for p in paths]
+            return fm.MenuProvider.get_file_items(provider, *before, files)
+        # Only a selection of item files of one game gets an entry.
+        for selection in (["ring.itm", "amulet.HIF"], ["notes.txt"], ["ring.itm", "notes.txt"], ["folder.itm"], ["ring.itm", "folder.itm"]):
+            self.assertEqual(menu(selection), [], selection)
+
+        for game in GAMES:
+            def start(paths, env, game=game):
+                items = menu(paths)
+                self.assertEqual([i.props.label for i in items], [f"Convert to {game.capitalize()} item"])
+                # The file manager's own environment is what a command from it gets.
+                with mock.patch.dict(os.environ, env, clear=True):
+                    items[0].activate()
+            self.run_entry(game, start)
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)

@@ -22,6 +22,7 @@ from unittest import mock
 
 PROGRAM, CLI, SAMPLES = sys.argv.pop(1), sys.argv.pop(1), sys.argv.pop(1)
 ENTRIES, sys.argv[1:] = sys.argv[1:], []
+sys.dont_write_bytecode = True  # the extensions are loaded where they are laid out for the package
 # Target game: the source extension and type, and a selection with spaces and other scripts in names.
 GAMES = {"hellfire": ("itm", "application/x-diablo-item", {"A Ring Of Mine.ITM": "ring.itm", "μαχαίρι.itm": "dagger.itm",
                                                              "短剣.itm": "butchers-cleaver.itm"}),

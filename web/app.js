@@ -119,7 +119,7 @@
     const batchDialog = $('batch');
     const games = $('batch-game');
     const progress = $('batch-progress');
-    const kShare = 250;
+    const kShare = 25;
     let batch = null; // what the dialog offers to convert: [{name, file, folder}]
     let converting = false;
     let outputs = [];
@@ -174,6 +174,7 @@
         if (!batch || converting) return;
         const entries = batch;
         const game = games.value;
+        performance.mark('batch-start');
         showConverting(true);
         progress.max = entries.length;
         outputs = [];
@@ -190,11 +191,14 @@
             if (outputs.length === 1) page.download(...outputs[0]);
             else if (outputs.length > 1) {
                 const fflate = await zipLoaded();
-                page.download(`${game} items.zip`, fflate.zipSync(Object.fromEntries(outputs)));
+                // Stored, not deflated: 400-byte files gain little, and deflating 500 of them
+                // holds the tab for a tenth of a second.
+                page.download(`${game} items.zip`, fflate.zipSync(Object.fromEntries(outputs), { level: 0 }));
             }
         } catch (error) {
             page.message(document.title, String(error.message || error), 'stop');
         } finally {
+            performance.mark('batch-done');
             outputs = [];
             batch = null;
             showConverting(false);

@@ -28,7 +28,7 @@ public:
              const std::function<void(std::size_t, const ConversionOutcome&)>& report);
 
 private:
-    ConversionOutcome convertGuarded(const std::string& path, bool outputWrittenBefore) const;
+    ConversionOutcome convertGuarded(const PlannedFile& file, bool outputWrittenBefore) const;
 
     ItemFileConversion file_;
     OutputLocks locks_;

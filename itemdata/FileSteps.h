@@ -37,6 +37,10 @@ public:
     virtual int read(FileHandle file, std::uint8_t* buffer, std::size_t size, std::size_t& got) = 0;
     virtual int close(FileHandle file) = 0;
 
+    // Whether anything has the name `path`, a dangling symbolic link too: links are not followed.
+    // A path the platform cannot look up (a folder without search permission) fails with its error.
+    virtual int exists(const std::string& path, bool& found) = 0;
+
     // The file a save to `path` replaces or creates: symbolic links are followed.
     virtual std::string saveTarget(const std::string& path) = 0;
     // The target's full path as the platform resolves it, for messages about the written file.

@@ -160,6 +160,12 @@ public:
         return ::close(fd(file)) != 0 ? lastError() : 0;
     }
 
+    int exists(const std::string& path, bool& found) override {
+        struct stat info {};
+        found = ::lstat(path.c_str(), &info) == 0;
+        return found || errno == ENOENT || errno == ENOTDIR ? 0 : lastError();
+    }
+
     std::string saveTarget(const std::string& path) override {
         std::string current = path;
         // The system gives up on longer chains too; the open then reports the loop.

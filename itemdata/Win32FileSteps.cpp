@@ -165,6 +165,17 @@ public:
 
     int close(FileHandle file) override { return ::CloseHandle(toHandle(file)) ? 0 : lastError(); }
 
+    // The attributes of a link are its own, so a dangling link exists too.
+    int exists(const std::string& path, bool& found) override {
+        const std::wstring wide = apiPath(path);
+        found = !wide.empty() && ::GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (found || wide.empty()) {
+            return 0;
+        }
+        const int error = lastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
+    }
+
     std::string saveTarget(const std::string& path) override {
         const std::wstring wide = apiPath(path);
         const DWORD attributes = ::GetFileAttributesW(wide.c_str());

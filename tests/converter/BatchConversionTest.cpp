@@ -1,3 +1,4 @@
+#include "BatchConversion.h"
 #include "Converter.h"
 #include "ItemFileConversion.h"
 #include "OrderedReport.h"
@@ -5,11 +6,15 @@
 #include "ItemCatalogue.h"
 #include "MemoryFileSteps.h"
 #include "FakeWindow.h"
+#include "FaultInjectingFileSteps.h"
 #include "MemoryChoiceList.h"
 #include "ScratchDirectory.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace relicwright::testing {
@@ -77,7 +82,7 @@ TEST(BatchConversion, WritesTheEntryTheWindowsLoadSelects) {
             files.put(path, bytesOf(sampleImage(variant, static_cast<std::uint8_t>(code))));
             converter.loadFile(FileChoice::fromPath(path));
             const std::size_t selected = items.selectedIndex().value();
-            const ConversionOutcome outcome = batch.convert(path, false);
+            const ConversionOutcome outcome = batch.convert(batch.plan(path), false);
             if (selected < kItemChoiceCount) {
                 EXPECT_EQ(items.findExact(window.itemField), selected) << code;
                 EXPECT_TRUE(outcome.converted()) << code;
@@ -90,6 +95,126 @@ TEST(BatchConversion, WritesTheEntryTheWindowsLoadSelects) {
             }
         }
     }
+}
+
+std::vector<ConversionOutcome> runBatch(FileSteps& steps, const std::vector<std::string>& paths,
+                                        ExistingFile existing = ExistingFile::Keep) {
+    std::vector<ConversionOutcome> outcomes;
+    BatchConversion batch(ConversionOptions{GameVariant::Hellfire, std::nullopt, {}, {}, existing}, steps);
+    batch.run(paths, [&](std::size_t index, const ConversionOutcome& outcome) {
+        EXPECT_EQ(index, outcomes.size());
+        outcomes.push_back(outcome);
+    });
+    return outcomes;
+}
+
+// A batch on files in memory never looks at the disk: an output that exists only on the disk is
+// written, one that exists only in memory is kept, and the disk is left as it was.
+TEST(BatchConversion, RunsOnFilesInMemoryAlone) {
+    ScratchDirectory dir;
+    const std::string onDisk = dir.write("a.hif", std::vector<std::uint8_t>{'d'});
+    MemoryFileSteps memory;
+    const ItemFileImage dagger = sampleImage(GameVariant::Diablo, 113);
+    memory.put(dir.path("a.itm"), bytesOf(dagger));
+    memory.put("/m/b.itm", bytesOf(dagger));
+    memory.put("/m/b.hif", {'m'});
+    const auto outcomes = runBatch(memory, {dir.path("a.itm"), "/m/b.itm", dir.path("gone.itm")});
+    ASSERT_EQ(outcomes.size(), 3u);
+    EXPECT_TRUE(outcomes[0].converted()) << outcomes[0].message;
+    ASSERT_NE(memory.find(onDisk), nullptr);
+    EXPECT_EQ(memory.find(onDisk)->size(), 400u);
+    EXPECT_EQ(outcomes[1].result, ConversionOutcome::Result::OutputExists);
+    EXPECT_EQ(outcomes[1].message, "/m/b.hif already exists");
+    EXPECT_EQ(*memory.find("/m/b.hif"), std::vector<std::uint8_t>{'m'});
+    EXPECT_EQ(outcomes[2].message, dir.path("gone.itm") + " was not found.");
+    EXPECT_EQ(memory.openHandles(), 0u);
+    EXPECT_EQ(dir.read("a.hif"), std::vector<std::uint8_t>{'d'});
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"a.hif"});
+}
+
+struct BatchFault {
+    FaultInjectingFileSteps::Step step;
+    int error;
+};
+
+class BatchStepFault : public ::testing::TestWithParam<BatchFault> {};
+
+// One step fails for one file of a batch (a full disk, a read-only folder, a source gone before it
+// is read, a failing disk): that file gets its own message and no output, or its whole output where
+// only the folder's flush failed; the others are converted; no new file is left anywhere.
+TEST_P(BatchStepFault, FailsOnlyItsFileAndLeavesNothingHalfWritten) {
+    using Step = FaultInjectingFileSteps::Step;
+    ScratchDirectory dir;
+    FaultInjectingFileSteps steps;
+    steps.failing = GetParam().step;
+    steps.error = GetParam().error;
+    steps.failingCall = 2;
+    std::vector<std::string> paths;
+    for (const char* name : {"f0.itm", "f1.itm", "f2.itm"}) {
+        paths.push_back(dir.write(name, sampleImage(GameVariant::Diablo, 113)));
+    }
+    const auto outcomes = runBatch(steps, paths);
+    ASSERT_EQ(outcomes.size(), 3u);
+    std::size_t failed = 0;
+    for (std::size_t index = 0; index < 3; ++index) {
+        const std::string output = "f" + std::to_string(index) + ".hif";
+        if (outcomes[index].converted()) {
+            EXPECT_EQ(dir.read(output).size(), 400u);
+            continue;
+        }
+        ++failed;
+        EXPECT_EQ(outcomes[index].result, ConversionOutcome::Result::Failed);
+        EXPECT_NE(outcomes[index].message.find("f" + std::to_string(index) + "."), std::string::npos)
+            << outcomes[index].message;
+        EXPECT_EQ(dir.read(output).size(), GetParam().step == Step::FlushDirectory ? 400u : 0u);
+    }
+    EXPECT_EQ(failed, 1u);
+    const std::vector<std::string> left = dir.names();
+    for (const std::string& name : left) {
+        EXPECT_NE(name.front(), '.') << name;
+    }
+    EXPECT_EQ(left.size(), GetParam().step == Step::FlushDirectory ? 6u : 5u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryStep, BatchStepFault,
+    ::testing::Values(BatchFault{FaultInjectingFileSteps::Step::Open, ENOENT},
+                      BatchFault{FaultInjectingFileSteps::Step::Exists, EACCES},
+                      BatchFault{FaultInjectingFileSteps::Step::Claim, EACCES},
+                      BatchFault{FaultInjectingFileSteps::Step::Create, EROFS},
+                      BatchFault{FaultInjectingFileSteps::Step::Write, ENOSPC},
+                      BatchFault{FaultInjectingFileSteps::Step::ShortWrite, 0},
+                      BatchFault{FaultInjectingFileSteps::Step::Flush, EIO},
+                      BatchFault{FaultInjectingFileSteps::Step::Commit, EIO},
+                      BatchFault{FaultInjectingFileSteps::Step::FlushDirectory, EIO}));
+
+// Another program at work in the folder while a batch saves: an output it creates is kept and
+// reported, one it removes is written all the same; nothing of the batch's is left beside them.
+TEST(BatchConversion, KeepsWhatAnotherProgramCreatesMeanwhile) {
+    ScratchDirectory dir;
+    FaultInjectingFileSteps steps;
+    const std::string created = dir.path("b.hif");
+    const std::string removed = dir.path("c.hif");
+    steps.beforeCommit = [&](const std::string& target) {
+        if (target == created) {
+            std::ofstream(created) << 'x';
+        } else if (target == removed) {
+            std::filesystem::remove(removed);
+        }
+    };
+    const std::vector<std::string> paths{dir.write("b.itm", sampleImage(GameVariant::Diablo, 113)),
+                                         dir.write("c.itm", sampleImage(GameVariant::Diablo, 113))};
+    dir.write("c.hif", std::vector<std::uint8_t>{'o'});
+    auto outcomes = runBatch(steps, {paths[0]});
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_EQ(outcomes[0].result, ConversionOutcome::Result::OutputExists);
+    EXPECT_EQ(outcomes[0].message, created + " already exists");
+    EXPECT_EQ(dir.read("b.hif"), std::vector<std::uint8_t>{'x'});
+    outcomes = runBatch(steps, {paths[1]}, ExistingFile::Replace);
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_TRUE(outcomes[0].converted()) << outcomes[0].message;
+    EXPECT_EQ(dir.read("c.hif").size(), 400u);
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"b.hif", "b.itm", "c.hif", "c.itm"}));
 }
 
 } // namespace

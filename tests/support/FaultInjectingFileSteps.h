@@ -3,22 +3,25 @@
 #include "FileSteps.h"
 
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
 namespace relicwright::testing {
 
 // Real file steps (the platform's, unless others are given), except that one chosen step fails with
-// a chosen error number (or, for a write, stores only part of the bytes). Everything else happens for
-// real, so what is on disk afterwards is what a user would find.
+// a chosen error number (or, for a write, stores only part of the bytes): every time it is taken, or
+// only its `failingCall`th time. Everything else happens for real, so what is on disk afterwards is
+// what a user would find. Safe on a batch's threads.
 class FaultInjectingFileSteps : public FileSteps {
 public:
     explicit FaultInjectingFileSteps(FileSteps& real = platformFileSteps()) : real_(real) {}
 
-    enum class Step { None, Open, Read, Close, Claim, Create, Write, ShortWrite, Flush, Commit, FlushDirectory };
+    enum class Step { None, Open, Read, Close, Exists, Claim, Create, Write, ShortWrite, Flush, Commit, FlushDirectory };
 
     Step failing = Step::None;
     int error = 0;
+    int failingCall = 0; // 0: every call
     int calls = 0; // how often the failing step was reached
     std::vector<Step> taken; // the steps of saving, in the order they were taken
     // Runs just before the real commit: another program changing the target meanwhile.
@@ -34,6 +37,9 @@ public:
     int close(FileHandle file) override {
         const int closed = real_.close(file);
         return hit(Step::Close) ? error : closed;
+    }
+    int exists(const std::string& path, bool& found) override {
+        return hit(Step::Exists) ? error : real_.exists(path, found);
     }
     std::string saveTarget(const std::string& path) override { return real_.saveTarget(path); }
     std::string fullPath(const std::string& target) override { return real_.fullPath(target); }
@@ -64,6 +70,7 @@ public:
 
 private:
     bool hit(Step step) {
+        const std::lock_guard lock(mutex_);
         if (step >= Step::Claim && step != Step::ShortWrite) {
             taken.push_back(step);
         }
@@ -71,9 +78,10 @@ private:
             return false;
         }
         ++calls;
-        return true;
+        return failingCall == 0 || calls == failingCall;
     }
 
+    std::mutex mutex_;
     FileSteps& real_;
 };
 

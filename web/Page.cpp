@@ -257,7 +257,7 @@ EMSCRIPTEN_KEEPALIVE void rw_helpFailed() {
 
 // The game a file of a batch would go to by its extension, the other one; empty for neither.
 EMSCRIPTEN_KEEPALIVE const char* rw_otherGame(const char* name) {
-    const auto game = variantFromExtension(FileChoice::fromPath(name).lowerExtension());
+    const auto game = variantOfPath(name);
     return game ? variantText(otherVariant(*game)).data() : "";
 }
 
@@ -297,7 +297,7 @@ EMSCRIPTEN_KEEPALIVE void rw_batchRun(const char* game) {
         // What the batch wrote is what it holds beyond the files it was given.
         std::set<std::string> handed;
         for (const std::string& path : batch.paths) {
-            const std::string output = naming.outputPathFor(path);
+            const std::string output = naming.plan(path).outputPath;
             const MemoryFileSteps::Bytes* written = batch.files.find(output);
             if (written != nullptr && !batch.names.contains(output) && handed.insert(output).second) {
                 jsBatchOutput(output.c_str(), written->data(), written->size());

@@ -165,7 +165,6 @@
             'Save would propose. The results come as one download, a .zip for more than one file.';
         $('batch-state').textContent = '';
         showConverting(false);
-        returnFocus ??= document.activeElement;
         batchDialog.showModal();
         games.focus();
     }

@@ -286,8 +286,10 @@ EMSCRIPTEN_KEEPALIVE void rw_batchAddUnreadable(const char* name, const char* re
 }
 
 // Converts the batch to `game` as relicwright --convert-to does, hands each written file to the
-// page in the given order and queues the summary, if there is one.
-EMSCRIPTEN_KEEPALIVE void rw_batchRun(const char* game) {
+// page in the given order and queues the summary, if there is one. 0 when the batch broke off, so
+// that the page hands over no part of it.
+EMSCRIPTEN_KEEPALIVE int rw_batchRun(const char* game) {
+    bool ended = false;
     guarded([&] {
         Batch& batch = *page->batch;
         const GameVariant target = variantFromText(game).value_or(GameVariant::Hellfire);
@@ -306,7 +308,14 @@ EMSCRIPTEN_KEEPALIVE void rw_batchRun(const char* game) {
         if (const std::string summary = report.summary(); !summary.empty()) {
             message(summary, report.icon());
         }
+        ended = true;
     });
     page->batch.reset();
+    return ended ? 1 : 0;
+}
+
+// What the page could not do with a batch's results, in the program's message box.
+EMSCRIPTEN_KEEPALIVE void rw_batchFailed(const char* text) {
+    message(text, MessageIcon::Stop);
 }
 }

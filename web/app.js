@@ -186,7 +186,7 @@
                 progress.value = start + share.length;
                 $('batch-state').textContent = `Read ${start + share.length} of ${entries.length} files.`;
             }
-            call('rw_batchRun', game);
+            if (!module.ccall('rw_batchRun', 'number', ['string'], [game])) outputs = [];
             if (outputs.length === 1) page.download(...outputs[0]);
             else if (outputs.length > 1) {
                 const fflate = await zipLoaded();
@@ -195,7 +195,7 @@
                 page.download(`${game} items.zip`, fflate.zipSync(Object.fromEntries(outputs), { level: 0 }));
             }
         } catch (error) {
-            page.message(document.title, String(error.message || error), 'stop');
+            call('rw_batchFailed', String(error.message || error));
         } finally {
             performance.mark('batch-done');
             outputs = [];

@@ -311,7 +311,7 @@ class Page(unittest.TestCase):
         picked = ['dagger.itm', 'notes.txt', 'ring.itm', 'amulet.hif', 'unregistered.itm', 'butchers-cleaver.itm']
         self.el('picker').send_keys('\n'.join(str(self.samples / n) for n in picked))
         self.assertEqual(self.offered(), 'Hellfire')
-        self.assertEqual(self.accessible_name('batch-game'), 'Convert to')
+        self.assertEqual([self.accessible_name(id) for id in ('batch', 'batch-game')], ['Convert several files', 'Convert to'])
         self.el('batch-convert').click()
         summary, files = self.converted()
         self.assertEqual(files, {'zip': 'Hellfire items.zip',

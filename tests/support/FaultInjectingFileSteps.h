@@ -18,6 +18,7 @@ public:
     explicit FaultInjectingFileSteps(FileSteps& real = platformFileSteps()) : real_(real) {}
 
     enum class Step { None, Open, Read, Close, Exists, Claim, Create, Write, ShortWrite, Flush, FlushTogether, Commit, FlushDirectory };
+    static constexpr int kStepCount = static_cast<int>(Step::FlushDirectory) + 1;
 
     Step failing = Step::None;
     int error = 0;

@@ -90,9 +90,10 @@ void BatchConversion::run(const std::vector<std::string>& paths,
                 startGroup();
             }
         }
-        // A smaller group starts only when no other file could join it before the next report:
-        // at the end, while a file waits, or when nothing else is under way.
-        if (next == paths.size() || waiting || next - group.size() == reported) {
+        // A smaller group starts only when no other file could join it before the next report: at
+        // the end, or while a file waits. Otherwise the files under way fill more than one group,
+        // so the next file to report has started.
+        if (next == paths.size() || waiting) {
             startGroup();
         }
         const ConversionOutcome outcome = outcomes.next();

@@ -133,6 +133,26 @@ TEST(BatchConversion, RunsOnFilesInMemoryAlone) {
     EXPECT_EQ(dir.names(), std::vector<std::string>{"a.hif"});
 }
 
+// More files than a group holds, the last ones naming sources already converted: each output is
+// written once, its second file waits for the first and is told so, in input order.
+TEST(BatchConversion, GroupsManyFilesAndWritesEachOutputOnce) {
+    MemoryFileSteps memory;
+    std::vector<std::string> paths;
+    for (int index = 0; index < 450; ++index) {
+        paths.push_back("/m/f" + std::to_string(index % 300) + ".itm");
+        memory.put(paths.back(), bytesOf(sampleImage(GameVariant::Diablo, 113)));
+    }
+    const auto outcomes = runBatch(memory, paths);
+    ASSERT_EQ(outcomes.size(), paths.size());
+    for (std::size_t index = 0; index < paths.size(); ++index) {
+        EXPECT_EQ(outcomes[index].result, index < 300 ? ConversionOutcome::Result::Converted
+                                                      : ConversionOutcome::Result::WrittenByThisRun)
+            << index;
+        EXPECT_EQ(outcomes[index].outputPath, "/m/f" + std::to_string(index % 300) + ".hif");
+    }
+    EXPECT_EQ(memory.openHandles(), 0u);
+}
+
 struct BatchFault {
     FaultInjectingFileSteps::Step step;
     int error;

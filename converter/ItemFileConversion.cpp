@@ -43,6 +43,16 @@ PlannedFile ItemFileConversion::plan(const std::string& path) const {
 }
 
 ConversionOutcome ItemFileConversion::convert(const PlannedFile& file, bool outputWrittenBefore) const {
+    SaveGroup save(files_, options_.existingFile);
+    ConversionOutcome outcome = prepare(file, outputWrittenBefore, save);
+    if (save.size() == 1) {
+        settle(outcome, save.finish().front());
+    }
+    return outcome;
+}
+
+ConversionOutcome ItemFileConversion::prepare(const PlannedFile& file, bool outputWrittenBefore,
+                                              SaveGroup& save) const {
     using Result = ConversionOutcome::Result;
     ConversionOutcome outcome;
     auto stop = [&](Result result, std::string message) {
@@ -83,10 +93,9 @@ ConversionOutcome ItemFileConversion::convert(const PlannedFile& file, bool outp
     if (outputWrittenBefore) {
         return stop(Result::WrittenByThisRun, outcome.outputPath + " was already written by this run");
     }
-    const bool keep = options_.existingFile == ExistingFile::Keep;
     // A dangling link counts: the save would write where it points.
     bool exists = false;
-    if (keep) {
+    if (options_.existingFile == ExistingFile::Keep) {
         if (const int error = files_.exists(outcome.outputPath, exists)) {
             return stop(Result::Failed, FileError(files_.causeOf(error), error, outcome.outputPath).message());
         }
@@ -96,18 +105,30 @@ ConversionOutcome ItemFileConversion::convert(const PlannedFile& file, bool outp
     }
     try {
         // Keep, not just the check above: another program may create the file meanwhile.
-        writeItemFile(files_, outcome.outputPath, *image, options_.existingFile);
+        save.add(outcome.outputPath, *image);
     } catch (const FileError& error) {
-        // Refused (as AccessDenied) because the output has come meanwhile; not a failure after it
-        // was written, such as its folder's flush.
-        if (keep && error.cause() == FileErrorCause::AccessDenied && files_.exists(outcome.outputPath, exists) == 0 &&
-            exists) {
-            return stop(Result::OutputExists, outcome.outputPath + " already exists");
-        }
-        return stop(Result::Failed, error.message());
+        settle(outcome, error);
+        return outcome;
     }
     outcome.result = Result::Converted;
     return outcome;
+}
+
+void ItemFileConversion::settle(ConversionOutcome& outcome, const std::optional<FileError>& error) const {
+    if (!error) {
+        return;
+    }
+    // Refused (as AccessDenied) because the output has come meanwhile; not a failure after it was
+    // written, such as its folder's flush.
+    bool exists = false;
+    if (options_.existingFile == ExistingFile::Keep && error->cause() == FileErrorCause::AccessDenied &&
+        files_.exists(outcome.outputPath, exists) == 0 && exists) {
+        outcome.result = ConversionOutcome::Result::OutputExists;
+        outcome.message = outcome.outputPath + " already exists";
+    } else {
+        outcome.result = ConversionOutcome::Result::Failed;
+        outcome.message = error->message();
+    }
 }
 
 } // namespace relicwright

@@ -62,10 +62,17 @@ public:
 
     // The output is the title plus ".hif" or ".itm", beside the source or in the chosen directory.
     PlannedFile plan(const std::string& path) const;
+    ExistingFile existingFile() const { return options_.existingFile; }
 
     // Safe on several threads at once where the file steps are. `outputWrittenBefore`: this run
     // has already written the file's output, which is then never replaced.
     ConversionOutcome convert(const PlannedFile& file, bool outputWrittenBefore) const;
+
+    // convert() in two halves, for files saved together. Reads and converts the file and adds its
+    // output to the group, with the outcome Converted; or stops with the outcome why not.
+    ConversionOutcome prepare(const PlannedFile& file, bool outputWrittenBefore, SaveGroup& save) const;
+    // The outcome of a file the group took, once the group is finished: `error` is its own.
+    void settle(ConversionOutcome& outcome, const std::optional<FileError>& error) const;
 
 private:
     ConversionOptions options_;

@@ -131,6 +131,16 @@ int MemoryFileSteps::flush(FileHandle file) {
     return openFile(file) == nullptr ? EBADF : 0;
 }
 
+int MemoryFileSteps::flushTogether(const std::vector<FileHandle>& files) {
+    const std::lock_guard lock(mutex_);
+    for (const FileHandle file : files) {
+        if (openFile(file) == nullptr) {
+            return EBADF;
+        }
+    }
+    return 0;
+}
+
 int MemoryFileSteps::commit(TemporaryFile& temporary, const std::string& target, bool mayReplace) {
     const std::lock_guard lock(mutex_);
     OpenFile* open = openFile(temporary.handle);

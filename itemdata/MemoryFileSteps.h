@@ -39,6 +39,7 @@ public:
     int createTemporary(const std::string& target, FileHandle held, TemporaryFile& temporary) override;
     int write(FileHandle file, const std::uint8_t* data, std::size_t size, std::size_t& written) override;
     int flush(FileHandle file) override;
+    int flushTogether(const std::vector<FileHandle>& files) override;
     int commit(TemporaryFile& temporary, const std::string& target, bool mayReplace) override;
     int flushDirectory(const std::string&) override { return 0; }
     void discard(TemporaryFile& temporary) override;

@@ -293,6 +293,10 @@ public:
 
     int flush(FileHandle file) override { return ::FlushFileBuffers(toHandle(file)) ? 0 : lastError(); }
 
+    // A whole volume is flushed only through its own handle, which needs administrator rights: each
+    // file flushes on its own.
+    int flushTogether(const std::vector<FileHandle>&) override { return ERROR_NOT_SUPPORTED; }
+
     int commit(TemporaryFile& temporary, const std::string& target, bool mayReplace) override {
         // Renamed through its own handle, one call after the mark is lifted, so that a kill in
         // between is as unlikely as it can be made; the handle is closed only once it is in place.

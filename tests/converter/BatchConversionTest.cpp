@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
@@ -132,23 +133,50 @@ TEST(BatchConversion, RunsOnFilesInMemoryAlone) {
     EXPECT_EQ(dir.names(), std::vector<std::string>{"a.hif"});
 }
 
+// More files than a group holds, the first hundred named twice in a row: each output is written
+// once, its second file waits for the first (in the same group) and is told so, in input order.
+TEST(BatchConversion, GroupsManyFilesAndWritesEachOutputOnce) {
+    MemoryFileSteps memory;
+    std::vector<std::string> paths;
+    for (int index = 0; index < 450; ++index) {
+        paths.push_back("/m/f" + std::to_string(index < 100 ? index : index - 100) + ".itm");
+        memory.put(paths.back(), bytesOf(sampleImage(GameVariant::Diablo, 113)));
+    }
+    const auto outcomes = runBatch(memory, paths);
+    ASSERT_EQ(outcomes.size(), paths.size());
+    for (std::size_t index = 0; index < paths.size(); ++index) {
+        const bool again = index >= 100 && index < 200;
+        EXPECT_EQ(outcomes[index].result,
+                  again ? ConversionOutcome::Result::WrittenByThisRun : ConversionOutcome::Result::Converted)
+            << index;
+        EXPECT_EQ(outcomes[index].outputPath, paths[index].substr(0, paths[index].size() - 3) + "hif");
+    }
+    EXPECT_EQ(memory.openHandles(), 0u);
+}
+
 struct BatchFault {
     FaultInjectingFileSteps::Step step;
     int error;
+    int failingCall;
+    bool groupFlushFails = false;
 };
 
 class BatchStepFault : public ::testing::TestWithParam<BatchFault> {};
 
 // One step fails for one file of a batch (a full disk, a read-only folder, a source gone before it
-// is read, a failing disk): that file gets its own message and no output, or its whole output where
-// only the folder's flush failed; the others are converted; no new file is left anywhere.
+// is read, a failing disk, the flush of the file system and then the file's own): that file gets
+// its own message and no output, the others are converted, no new file is left anywhere. A folder's
+// flush fails for every file in it, each complete.
 TEST_P(BatchStepFault, FailsOnlyItsFileAndLeavesNothingHalfWritten) {
     using Step = FaultInjectingFileSteps::Step;
+    const BatchFault fault = GetParam();
+    const bool folder = fault.step == Step::FlushDirectory;
     ScratchDirectory dir;
     FaultInjectingFileSteps steps;
-    steps.failing = GetParam().step;
-    steps.error = GetParam().error;
-    steps.failingCall = 2;
+    steps.failing = fault.step;
+    steps.error = fault.error;
+    steps.failingCall = fault.failingCall;
+    steps.groupFlushFails = fault.groupFlushFails;
     std::vector<std::string> paths;
     for (const char* name : {"f0.itm", "f1.itm", "f2.itm"}) {
         paths.push_back(dir.write(name, sampleImage(GameVariant::Diablo, 113)));
@@ -166,27 +194,32 @@ TEST_P(BatchStepFault, FailsOnlyItsFileAndLeavesNothingHalfWritten) {
         EXPECT_EQ(outcomes[index].result, ConversionOutcome::Result::Failed);
         EXPECT_NE(outcomes[index].message.find("f" + std::to_string(index) + "."), std::string::npos)
             << outcomes[index].message;
-        EXPECT_EQ(dir.read(output).size(), GetParam().step == Step::FlushDirectory ? 400u : 0u);
+        EXPECT_EQ(dir.read(output).size(), folder ? 400u : 0u);
     }
-    EXPECT_EQ(failed, 1u);
+    EXPECT_EQ(failed, folder ? 3u : 1u);
+    // Every file reaches the step, the folder's flush once for all; the files are flushed together,
+    // and each on its own only after that failed.
+    EXPECT_EQ(steps.calls, folder ? 1 : 3);
+    EXPECT_EQ(std::count(steps.taken.begin(), steps.taken.end(), Step::FlushTogether), 1);
+    EXPECT_EQ(std::count(steps.taken.begin(), steps.taken.end(), Step::Flush), fault.groupFlushFails ? 3 : 0);
     const std::vector<std::string> left = dir.names();
     for (const std::string& name : left) {
         EXPECT_NE(name.front(), '.') << name;
     }
-    EXPECT_EQ(left.size(), GetParam().step == Step::FlushDirectory ? 6u : 5u);
+    EXPECT_EQ(left.size(), folder ? 6u : 5u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     EveryStep, BatchStepFault,
-    ::testing::Values(BatchFault{FaultInjectingFileSteps::Step::Open, ENOENT},
-                      BatchFault{FaultInjectingFileSteps::Step::Exists, EACCES},
-                      BatchFault{FaultInjectingFileSteps::Step::Claim, EACCES},
-                      BatchFault{FaultInjectingFileSteps::Step::Create, EROFS},
-                      BatchFault{FaultInjectingFileSteps::Step::Write, ENOSPC},
-                      BatchFault{FaultInjectingFileSteps::Step::ShortWrite, 0},
-                      BatchFault{FaultInjectingFileSteps::Step::Flush, EIO},
-                      BatchFault{FaultInjectingFileSteps::Step::Commit, EIO},
-                      BatchFault{FaultInjectingFileSteps::Step::FlushDirectory, EIO}));
+    ::testing::Values(BatchFault{FaultInjectingFileSteps::Step::Open, ENOENT, 2},
+                      BatchFault{FaultInjectingFileSteps::Step::Exists, EACCES, 2},
+                      BatchFault{FaultInjectingFileSteps::Step::Claim, EACCES, 2},
+                      BatchFault{FaultInjectingFileSteps::Step::Create, EROFS, 2},
+                      BatchFault{FaultInjectingFileSteps::Step::Write, ENOSPC, 2},
+                      BatchFault{FaultInjectingFileSteps::Step::ShortWrite, 0, 2},
+                      BatchFault{FaultInjectingFileSteps::Step::Flush, EIO, 2, true},
+                      BatchFault{FaultInjectingFileSteps::Step::Commit, EIO, 2},
+                      BatchFault{FaultInjectingFileSteps::Step::FlushDirectory, EIO, 1}));
 
 // Another program at work in the folder while a batch saves: an output it creates is kept and
 // reported, one it removes is written all the same; nothing of the batch's is left beside them.

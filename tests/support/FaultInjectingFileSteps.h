@@ -17,11 +17,13 @@ class FaultInjectingFileSteps : public FileSteps {
 public:
     explicit FaultInjectingFileSteps(FileSteps& real = platformFileSteps()) : real_(real) {}
 
-    enum class Step { None, Open, Read, Close, Exists, Claim, Create, Write, ShortWrite, Flush, Commit, FlushDirectory };
+    enum class Step { None, Open, Read, Close, Exists, Claim, Create, Write, ShortWrite, Flush, FlushTogether, Commit, FlushDirectory };
+    static constexpr int kStepCount = static_cast<int>(Step::FlushDirectory) + 1;
 
     Step failing = Step::None;
     int error = 0;
     int failingCall = 0; // 0: every call
+    bool groupFlushFails = false; // besides the failing step
     int calls = 0; // how often the failing step was reached
     std::vector<Step> taken; // the steps of saving, in the order they were taken
     // Runs just before the real commit: another program changing the target meanwhile.
@@ -56,6 +58,11 @@ public:
         return hit(Step::Write) ? error : real_.write(file, data, size, written);
     }
     int flush(FileHandle file) override { return hit(Step::Flush) ? error : real_.flush(file); }
+    // Fails, as a flush of a whole file system fails for any file on it, when `groupFlushFails`.
+    int flushTogether(const std::vector<FileHandle>& files) override {
+        const int flushed = real_.flushTogether(files);
+        return hit(Step::FlushTogether) || groupFlushFails ? EIO : flushed;
+    }
     int commit(TemporaryFile& temporary, const std::string& target, bool mayReplace) override {
         if (beforeCommit) {
             beforeCommit(target);

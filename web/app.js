@@ -190,6 +190,7 @@
             if (outputs.length === 1) page.download(...outputs[0]);
             else if (outputs.length > 1) {
                 const fflate = await zipLoaded();
+                await new Promise((resolve) => setTimeout(resolve)); // the tab answers between the two
                 // Stored, not deflated: 400-byte files gain little, and deflating 500 of them
                 // holds the tab for a tenth of a second.
                 page.download(`${game} items.zip`, fflate.zipSync(Object.fromEntries(outputs), { level: 0 }));

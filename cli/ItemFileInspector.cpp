@@ -6,15 +6,10 @@
 #include "ItemCatalogue.h"
 #include "ItemFileImage.h"
 #include "ItemFileIo.h"
-#include "PathText.h"
 
 #include <filesystem>
 
 namespace relicwright {
-
-std::optional<GameVariant> ItemFileInspector::variantOfPath(const std::string& path) {
-    return variantFromExtension(lowerAscii(splitPath(path).extension));
-}
 
 ItemFileFacts ItemFileInspector::inspect(const std::string& path) {
     ItemFileFacts facts;

@@ -24,9 +24,6 @@ class ItemFileInspector {
 public:
     // Raises FileError, in the window's words, when the file cannot be found or read.
     static ItemFileFacts inspect(const std::string& path);
-
-    // The variant a file's extension names, compared in lower case; none for any other extension.
-    static std::optional<GameVariant> variantOfPath(const std::string& path);
 };
 
 } // namespace relicwright

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ItemFileConversion.h"
+#include "OrderedReport.h"
 #include "OutputLocks.h"
 
 #include "FileSteps.h"
@@ -12,9 +13,11 @@
 
 namespace relicwright {
 
-// Many files converted as ItemFileConversion converts one, several at once so that the disk
-// flushes them together. Two files that share a source or an output path still run in the given
-// order, and across runs of one batch an output it wrote is never overwritten.
+// Many files converted as ItemFileConversion converts one, in groups whose saves the disk flushes
+// together (SaveGroup), each file with its own outcome. Two files that share a source or an output
+// path still run in the given order, and across runs of one batch an output it wrote is never
+// overwritten. Every step goes through the file steps given, so a batch runs on files in memory as
+// on a disk; where no thread can be started, the calling thread does the work.
 class BatchConversion {
 public:
     explicit BatchConversion(ConversionOptions options, FileSteps& files = platformFileSteps());
@@ -28,9 +31,15 @@ public:
              const std::function<void(std::size_t, const ConversionOutcome&)>& report);
 
 private:
-    ConversionOutcome convertGuarded(const std::string& path, bool outputWrittenBefore) const;
+    struct Started {
+        std::size_t index;
+        const PlannedFile* file;
+        bool writtenBefore;
+    };
+    void convertGroup(const std::vector<Started>& group, OrderedReport& outcomes) const;
 
     ItemFileConversion file_;
+    FileSteps& files_;
     OutputLocks locks_;
 };
 

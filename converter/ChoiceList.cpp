@@ -27,7 +27,8 @@ template <class Match> std::optional<std::size_t> search(const ChoiceList& list,
     const std::size_t n = list.count();
     for (std::size_t step = 1; step <= n; ++step) {
         const std::size_t index = step % n;
-        if (match(list.entry(index))) {
+        const std::string* held = list.heldEntry(index);
+        if (held != nullptr ? match(*held) : match(list.entry(index))) {
             return index;
         }
     }

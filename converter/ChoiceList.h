@@ -15,6 +15,9 @@ public:
 
     virtual std::size_t count() const = 0;
     virtual std::string entry(std::size_t index) const = 0;
+    // The entry's text where the list keeps it as it is, else nullptr: the searches then read it in
+    // place rather than copy every entry they pass, as entry() must.
+    virtual const std::string* heldEntry(std::size_t) const { return nullptr; }
     virtual void append(const std::string& text) = 0;
     // An index past the end clears the selection.
     virtual void setSelection(std::optional<std::size_t> index) = 0;

@@ -1,7 +1,6 @@
 #include "ConversionReport.h"
 
 #include "BatchConversion.h"
-#include "FileChoice.h"
 
 #include "PathText.h"
 
@@ -13,7 +12,7 @@ namespace relicwright {
 ConversionReport ConversionReport::run(GameVariant target, const std::vector<std::string>& files, FileSteps& steps) {
     // Its output would be the file itself: said so rather than refused as an existing output.
     auto sameGame = [&](const std::string& path) {
-        return variantFromExtension(FileChoice::fromPath(path).lowerExtension()) == target;
+        return variantOfPath(path) == target;
     };
     std::vector<std::string> converting;
     for (const std::string& path : files) {

@@ -1,14 +1,10 @@
 #include "ItemFileConversion.h"
 
-#include "Utf8Path.h"
-
 #include "FileError.h"
 #include "ItemCatalogue.h"
 #include "ItemFileImage.h"
 #include "PathText.h"
 
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
 namespace relicwright {
@@ -26,25 +22,37 @@ std::string inQuotes(std::string_view text) {
 ItemFileConversion::ItemFileConversion(ConversionOptions options, FileSteps& files)
     : options_(std::move(options)), files_(files) {}
 
-std::string ItemFileConversion::outputPathFor(const std::string& path) const {
-    if (!options_.outputFile.empty()) {
-        return options_.outputFile;
+PlannedFile ItemFileConversion::plan(const std::string& path) const {
+    const PathParts parts = splitPath(path);
+    PlannedFile file{path, variantFromExtension(lowerAscii(parts.extension)), options_.outputFile};
+    if (!file.outputPath.empty()) {
+        return file;
     }
-    const std::string name = splitPath(path).title + "." + std::string(variantExtension(options_.target));
-    if (!options_.outputDirectory.empty()) {
-        const std::string& directory = options_.outputDirectory;
-        if (directory.find_last_of(pathSeparators()) + 1 == directory.size()) {
-            return directory + name;
-        }
+    const std::string name = parts.title + "." + std::string(variantExtension(options_.target));
+    const std::string& directory = options_.outputDirectory;
+    if (directory.empty()) {
+        file.outputPath = path.substr(0, path.size() - parts.fileName.size()) + name;
+    } else if (directory.find_last_of(pathSeparators()) + 1 == directory.size()) {
+        file.outputPath = directory + name;
+    } else {
         // The separator the directory is written with, where a platform knows two.
-        const bool slashes =
-            directory.find('/') != std::string::npos && directory.find('\\') == std::string::npos;
-        return directory + (slashes ? '/' : pathSeparators().front()) + name;
+        const bool slashes = directory.find('/') != std::string::npos && directory.find('\\') == std::string::npos;
+        file.outputPath = directory + (slashes ? '/' : pathSeparators().front()) + name;
     }
-    return path.substr(0, fileNameStart(path)) + name;
+    return file;
 }
 
-ConversionOutcome ItemFileConversion::convert(const std::string& path, bool outputWrittenBefore) const {
+ConversionOutcome ItemFileConversion::convert(const PlannedFile& file, bool outputWrittenBefore) const {
+    SaveGroup save(files_, options_.existingFile);
+    ConversionOutcome outcome = prepare(file, outputWrittenBefore, save);
+    if (save.size() == 1) {
+        settle(outcome, save.finish().front());
+    }
+    return outcome;
+}
+
+ConversionOutcome ItemFileConversion::prepare(const PlannedFile& file, bool outputWrittenBefore,
+                                              SaveGroup& save) const {
     using Result = ConversionOutcome::Result;
     ConversionOutcome outcome;
     auto stop = [&](Result result, std::string message) {
@@ -52,14 +60,14 @@ ConversionOutcome ItemFileConversion::convert(const std::string& path, bool outp
         outcome.message = std::move(message);
         return outcome;
     };
-    const auto source = variantFromExtension(lowerAscii(splitPath(path).extension));
+    const auto source = file.source;
     if (!source) {
         return stop(Result::NotAnItemFile, "not an item file: the extension is neither .itm nor .hif");
     }
 
     ItemFileImage loaded{};
     try {
-        readItemFile(files_, path, loaded);
+        readItemFile(files_, file.path, loaded);
     } catch (const FileError& error) {
         return stop(Result::Failed, error.message());
     }
@@ -81,29 +89,46 @@ ConversionOutcome ItemFileConversion::convert(const std::string& path, bool outp
                                                   inQuotes(itemChoiceEntries()[*index]) + " has no item code");
     }
 
-    outcome.outputPath = outputPathFor(path);
+    outcome.outputPath = file.outputPath;
     if (outputWrittenBefore) {
         return stop(Result::WrittenByThisRun, outcome.outputPath + " was already written by this run");
     }
-    auto exists = [&] {
-        std::error_code error;
-        return std::filesystem::exists(std::filesystem::symlink_status(pathFromUtf8(outcome.outputPath), error));
-    };
-    const bool keep = options_.existingFile == ExistingFile::Keep;
-    if (keep && exists()) {
+    // A dangling link counts: the save would write where it points.
+    bool exists = false;
+    if (options_.existingFile == ExistingFile::Keep) {
+        if (const int error = files_.exists(outcome.outputPath, exists)) {
+            return stop(Result::Failed, FileError(files_.causeOf(error), error, outcome.outputPath).message());
+        }
+    }
+    if (exists) {
         return stop(Result::OutputExists, outcome.outputPath + " already exists");
     }
     try {
         // Keep, not just the check above: another program may create the file meanwhile.
-        writeItemFile(files_, outcome.outputPath, *image, options_.existingFile);
+        save.add(outcome.outputPath, *image);
     } catch (const FileError& error) {
-        if (keep && exists()) {
-            return stop(Result::OutputExists, outcome.outputPath + " already exists");
-        }
-        return stop(Result::Failed, error.message());
+        settle(outcome, error);
+        return outcome;
     }
     outcome.result = Result::Converted;
     return outcome;
+}
+
+void ItemFileConversion::settle(ConversionOutcome& outcome, const std::optional<FileError>& error) const {
+    if (!error) {
+        return;
+    }
+    // Refused (as AccessDenied) because the output has come meanwhile; not a failure after it was
+    // written, such as its folder's flush.
+    bool exists = false;
+    if (options_.existingFile == ExistingFile::Keep && error->cause() == FileErrorCause::AccessDenied &&
+        files_.exists(outcome.outputPath, exists) == 0 && exists) {
+        outcome.result = ConversionOutcome::Result::OutputExists;
+        outcome.message = outcome.outputPath + " already exists";
+    } else {
+        outcome.result = ConversionOutcome::Result::Failed;
+        outcome.message = error->message();
+    }
 }
 
 } // namespace relicwright

@@ -46,20 +46,33 @@ struct ConversionOutcome {
     bool converted() const { return result == Result::Converted; }
 };
 
+// A file of a batch with what its path says worked out once: the game its extension names and
+// the output it is written to.
+struct PlannedFile {
+    std::string path;
+    std::optional<GameVariant> source; // none: not an item file
+    std::string outputPath;
+};
+
 // One file converted exactly as the window's save does for the same source, target and item entry,
-// under the name the save dialog proposes for it.
+// under the name the save dialog proposes for it. Every look at the disk goes through the file steps.
 class ItemFileConversion {
 public:
     ItemFileConversion(ConversionOptions options, FileSteps& files);
 
-    const ConversionOptions& options() const { return options_; }
-
-    // The title plus ".hif" or ".itm", beside the source or in the chosen directory.
-    std::string outputPathFor(const std::string& path) const;
+    // The output is the title plus ".hif" or ".itm", beside the source or in the chosen directory.
+    PlannedFile plan(const std::string& path) const;
+    ExistingFile existingFile() const { return options_.existingFile; }
 
     // Safe on several threads at once where the file steps are. `outputWrittenBefore`: this run
     // has already written the file's output, which is then never replaced.
-    ConversionOutcome convert(const std::string& path, bool outputWrittenBefore) const;
+    ConversionOutcome convert(const PlannedFile& file, bool outputWrittenBefore) const;
+
+    // convert() in two halves, for files saved together. Reads and converts the file and adds its
+    // output to the group, with the outcome Converted; or stops with the outcome why not.
+    ConversionOutcome prepare(const PlannedFile& file, bool outputWrittenBefore, SaveGroup& save) const;
+    // The outcome of a file the group took, once the group is finished: `error` is its own.
+    void settle(ConversionOutcome& outcome, const std::optional<FileError>& error) const;
 
 private:
     ConversionOptions options_;

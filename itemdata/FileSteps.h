@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace relicwright {
 
@@ -37,6 +38,10 @@ public:
     virtual int read(FileHandle file, std::uint8_t* buffer, std::size_t size, std::size_t& got) = 0;
     virtual int close(FileHandle file) = 0;
 
+    // Whether anything has the name `path`, a dangling symbolic link too: links are not followed.
+    // A path the platform cannot look up (a folder without search permission) fails with its error.
+    virtual int exists(const std::string& path, bool& found) = 0;
+
     // The file a save to `path` replaces or creates: symbolic links are followed.
     virtual std::string saveTarget(const std::string& path) = 0;
     // The target's full path as the platform resolves it, for messages about the written file.
@@ -50,6 +55,10 @@ public:
     virtual int write(FileHandle file, const std::uint8_t* data, std::size_t size, std::size_t& written) = 0;
     // Forces the written bytes to the disk.
     virtual int flush(FileHandle file) = 0;
+    // Forces the written bytes of all these files to the disk at once, where the platform can do it
+    // faster than file by file (one flush per file system). 0 when every file is durable; otherwise
+    // some may not be, and only each file's own `flush` tells which.
+    virtual int flushTogether(const std::vector<FileHandle>& files) = 0;
     // Puts the complete, flushed file in place under the target's name in one step and closes it.
     // Without `mayReplace` it fails when the target exists, even one created a moment ago.
     virtual int commit(TemporaryFile& temporary, const std::string& target, bool mayReplace) = 0;

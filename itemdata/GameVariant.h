@@ -47,4 +47,7 @@ constexpr std::optional<GameVariant> variantFromExtension(std::string_view lower
     return std::nullopt;
 }
 
+// The variant a path's extension names, in any letter case; none for any other extension.
+std::optional<GameVariant> variantOfPath(std::string_view path);
+
 } // namespace relicwright

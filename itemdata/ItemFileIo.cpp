@@ -1,5 +1,11 @@
 #include "ItemFileIo.h"
 
+#include "PathText.h"
+
+#include <algorithm>
+#include <string_view>
+#include <utility>
+
 namespace relicwright {
 
 namespace {
@@ -19,6 +25,8 @@ public:
             steps_.close(handle_);
         }
     }
+    // Leaves the file open, for its owner to close.
+    void release() { handle_ = kNoFileHandle; }
     // Closes now and returns the close's error number.
     int close() {
         const FileHandle handle = handle_;
@@ -62,43 +70,103 @@ std::uint64_t readItemFile(FileSteps& steps, const std::string& path, ItemFileIm
 
 void writeItemFile(FileSteps& steps, const std::string& path, const ItemFileImage& image,
                    ExistingFile existingFile) {
-    const bool mayReplace = existingFile == ExistingFile::Replace;
-    const std::string target = steps.saveTarget(path);
-    FileHandle held = kNoFileHandle;
-    if (const int error = steps.claimTarget(target, mayReplace, held)) {
-        raise(steps, error, path);
+    SaveGroup save(steps, existingFile);
+    save.add(path, image);
+    if (auto error = std::move(save.finish().front())) {
+        throw std::move(*error);
+    }
+}
+
+SaveGroup::~SaveGroup() {
+    for (Pending& file : files_) {
+        release(file);
+    }
+}
+
+FileError SaveGroup::failure(const Pending& file, int errorNumber) const {
+    // Once written, a file is named by its full path: the user sees where it failed.
+    return FileError(steps_.causeOf(errorNumber), errorNumber, steps_.fullPath(file.target));
+}
+
+void SaveGroup::release(Pending& file) {
+    steps_.discard(file.temporary);
+    if (file.held != kNoFileHandle) {
+        steps_.close(file.held);
+        file.held = kNoFileHandle;
+    }
+}
+
+void SaveGroup::add(const std::string& path, const ItemFileImage& image) {
+    const bool mayReplace = existingFile_ == ExistingFile::Replace;
+    Pending file{path, steps_.saveTarget(path), kNoFileHandle, {}};
+    if (const int error = steps_.claimTarget(file.target, mayReplace, file.held)) {
+        raise(steps_, error, path);
     }
     // The existing target stays claimed until the new bytes have replaced it.
-    OpenFile claim(steps, held);
-
-    TemporaryFile temporary;
-    if (const int error = steps.createTemporary(target, held, temporary)) {
-        raise(steps, error, path);
+    OpenFile claim(steps_, file.held);
+    if (const int error = steps_.createTemporary(file.target, file.held, file.temporary)) {
+        raise(steps_, error, path);
     }
-    const std::string fullPath = steps.fullPath(target);
-    auto fail = [&](FileErrorCause cause, int errorNumber) {
-        steps.discard(temporary);
-        throw FileError(cause, errorNumber, fullPath);
-    };
-
     std::size_t written = 0;
-    if (const int error = steps.write(temporary.handle, image.data(), image.size(), written)) {
-        fail(steps.causeOf(error), error);
+    const int error = steps_.write(file.temporary.handle, image.data(), image.size(), written);
+    if (error != 0 || written < image.size()) {
+        steps_.discard(file.temporary);
+        if (error != 0) {
+            throw failure(file, error);
+        }
+        throw FileError(FileErrorCause::DiskFull, kShortWriteCode, steps_.fullPath(file.target));
     }
-    if (written < image.size()) {
-        fail(FileErrorCause::DiskFull, kShortWriteCode);
+    claim.release();
+    files_.push_back(std::move(file));
+}
+
+std::vector<std::optional<FileError>> SaveGroup::finish() {
+    std::vector<std::optional<FileError>> errors(files_.size());
+    std::vector<FileHandle> handles;
+    for (const Pending& file : files_) {
+        handles.push_back(file.temporary.handle);
     }
-    if (const int error = steps.flush(temporary.handle)) {
-        fail(steps.causeOf(error), error);
+    // A group of one flushes its file alone: a whole file system's flush would wait for other programs' data.
+    const bool flushedTogether = handles.size() > 1 && steps_.flushTogether(handles) == 0;
+    const bool mayReplace = existingFile_ == ExistingFile::Replace;
+    // The folders of the files put in place: one target in each, and its flush's error number.
+    struct Folder {
+        std::string_view path;
+        const std::string* target;
+        int error = 0;
+    };
+    std::vector<Folder> folders;
+    std::vector<std::size_t> folderOf(files_.size());
+    for (std::size_t index = 0; index < files_.size(); ++index) {
+        Pending& file = files_[index];
+        int error = flushedTogether ? 0 : steps_.flush(file.temporary.handle);
+        if (error == 0) {
+            error = steps_.commit(file.temporary, file.target, mayReplace);
+        }
+        release(file);
+        if (error != 0) {
+            errors[index] = failure(file, error);
+            continue;
+        }
+        const std::string_view folder = std::string_view(file.target).substr(0, fileNameStart(file.target));
+        const auto found = std::find_if(folders.begin(), folders.end(), [&](const Folder& f) { return f.path == folder; });
+        folderOf[index] = static_cast<std::size_t>(found - folders.begin());
+        if (found == folders.end()) {
+            folders.push_back({folder, &file.target});
+        }
     }
-    if (const int error = steps.commit(temporary, target, mayReplace)) {
-        fail(steps.causeOf(error), error);
+    for (Folder& folder : folders) {
+        folder.error = steps_.flushDirectory(*folder.target);
     }
-    claim.close();
-    // The new file is complete and in place; only its name may not yet survive a power cut.
-    if (const int error = steps.flushDirectory(target)) {
-        raise(steps, error, fullPath);
+    // A file in place whose folder failed its flush is complete; only its name may not yet survive a
+    // power cut.
+    for (std::size_t index = 0; index < files_.size(); ++index) {
+        if (!errors[index] && folders[folderOf[index]].error != 0) {
+            errors[index] = failure(files_[index], folders[folderOf[index]].error);
+        }
     }
+    files_.clear();
+    return errors;
 }
 
 } // namespace relicwright

@@ -3,8 +3,11 @@
 #include "FileSteps.h"
 #include "ItemFileImage.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace relicwright {
 
@@ -23,5 +26,39 @@ enum class ExistingFile { Replace, Keep };
 // another program creates while the save is under way.
 void writeItemFile(FileSteps& steps, const std::string& path, const ItemFileImage& image,
                    ExistingFile existingFile = ExistingFile::Replace);
+
+// Saves of many files, each as safe as writeItemFile's, whose flushes the disk makes together: each
+// file's new file is written as it is added, then finish() flushes them all at once (each file on
+// its own only where that fails, so that every file keeps its own error), puts them in place and
+// flushes each folder once. A group of one takes exactly writeItemFile's steps. What is not
+// finished is discarded.
+class SaveGroup {
+public:
+    SaveGroup(FileSteps& steps, ExistingFile existingFile) : steps_(steps), existingFile_(existingFile) {}
+    SaveGroup(const SaveGroup&) = delete;
+    SaveGroup& operator=(const SaveGroup&) = delete;
+    ~SaveGroup();
+
+    // Claims the file's target and writes the image to the new file beside it. Raises FileError,
+    // and leaves nothing behind, when this file cannot be saved.
+    void add(const std::string& path, const ItemFileImage& image);
+    std::size_t size() const { return files_.size(); }
+    // Each added file's error in the order added, none where the file is saved and durable.
+    std::vector<std::optional<FileError>> finish();
+
+private:
+    struct Pending {
+        std::string path;
+        std::string target;
+        FileHandle held = kNoFileHandle;
+        TemporaryFile temporary;
+    };
+    FileError failure(const Pending& file, int errorNumber) const;
+    void release(Pending& file);
+
+    FileSteps& steps_;
+    ExistingFile existingFile_;
+    std::vector<Pending> files_;
+};
 
 } // namespace relicwright

@@ -6,12 +6,33 @@
 
 namespace relicwright {
 
-const MemoryFileSteps::Bytes* MemoryFileSteps::find(const std::string& path) const {
+void MemoryFileSteps::put(const std::string& path, Bytes bytes) {
+    const std::lock_guard lock(mutex_);
+    files_[path] = std::move(bytes);
+}
+
+void MemoryFileSteps::refuse(const std::string& path, int errorNumber) {
+    const std::lock_guard lock(mutex_);
+    refused_[path] = errorNumber;
+}
+
+const MemoryFileSteps::Bytes* MemoryFileSteps::stored(const std::string& path) const {
     const auto found = files_.find(path);
     return found == files_.end() ? nullptr : &found->second;
 }
 
+const MemoryFileSteps::Bytes* MemoryFileSteps::find(const std::string& path) const {
+    const std::lock_guard lock(mutex_);
+    return stored(path);
+}
+
+std::size_t MemoryFileSteps::openHandles() const {
+    const std::lock_guard lock(mutex_);
+    return open_.size();
+}
+
 void MemoryFileSteps::clear() {
+    const std::lock_guard lock(mutex_);
     files_.clear();
     refused_.clear();
     open_.clear();
@@ -32,10 +53,11 @@ MemoryFileSteps::OpenFile* MemoryFileSteps::openFile(FileHandle file) {
 }
 
 int MemoryFileSteps::openForReading(const std::string& path, FileHandle& file, std::uint64_t& size) {
+    const std::lock_guard lock(mutex_);
     if (const int error = refusal(path)) {
         return error;
     }
-    const Bytes* bytes = find(path);
+    const Bytes* bytes = stored(path);
     if (bytes == nullptr) {
         return path.empty() ? EINVAL : ENOENT;
     }
@@ -46,6 +68,7 @@ int MemoryFileSteps::openForReading(const std::string& path, FileHandle& file, s
 }
 
 int MemoryFileSteps::read(FileHandle file, std::uint8_t* buffer, std::size_t size, std::size_t& got) {
+    const std::lock_guard lock(mutex_);
     got = 0;
     OpenFile* open = openFile(file);
     if (open == nullptr) {
@@ -60,10 +83,18 @@ int MemoryFileSteps::read(FileHandle file, std::uint8_t* buffer, std::size_t siz
 }
 
 int MemoryFileSteps::close(FileHandle file) {
+    const std::lock_guard lock(mutex_);
     return open_.erase(file) ? 0 : EBADF;
 }
 
+int MemoryFileSteps::exists(const std::string& path, bool& found) {
+    const std::lock_guard lock(mutex_);
+    found = stored(path) != nullptr;
+    return 0;
+}
+
 int MemoryFileSteps::claimTarget(const std::string& target, bool mayReplace, FileHandle& held) {
+    const std::lock_guard lock(mutex_);
     held = kNoFileHandle;
     if (target.empty()) {
         return ENOENT;
@@ -71,10 +102,11 @@ int MemoryFileSteps::claimTarget(const std::string& target, bool mayReplace, Fil
     if (const int error = refusal(target)) {
         return error;
     }
-    return find(target) != nullptr && !mayReplace ? EEXIST : 0;
+    return stored(target) != nullptr && !mayReplace ? EEXIST : 0;
 }
 
 int MemoryFileSteps::createTemporary(const std::string&, FileHandle, TemporaryFile& temporary) {
+    const std::lock_guard lock(mutex_);
     // Unnamed until committed, so a failed save leaves nothing to see.
     temporary.handle = nextHandle_++;
     temporary.path.clear();
@@ -83,6 +115,7 @@ int MemoryFileSteps::createTemporary(const std::string&, FileHandle, TemporaryFi
 }
 
 int MemoryFileSteps::write(FileHandle file, const std::uint8_t* data, std::size_t size, std::size_t& written) {
+    const std::lock_guard lock(mutex_);
     written = 0;
     OpenFile* open = openFile(file);
     if (open == nullptr) {
@@ -94,10 +127,22 @@ int MemoryFileSteps::write(FileHandle file, const std::uint8_t* data, std::size_
 }
 
 int MemoryFileSteps::flush(FileHandle file) {
+    const std::lock_guard lock(mutex_);
     return openFile(file) == nullptr ? EBADF : 0;
 }
 
+int MemoryFileSteps::flushTogether(const std::vector<FileHandle>& files) {
+    const std::lock_guard lock(mutex_);
+    for (const FileHandle file : files) {
+        if (openFile(file) == nullptr) {
+            return EBADF;
+        }
+    }
+    return 0;
+}
+
 int MemoryFileSteps::commit(TemporaryFile& temporary, const std::string& target, bool mayReplace) {
+    const std::lock_guard lock(mutex_);
     OpenFile* open = openFile(temporary.handle);
     if (open == nullptr) {
         return EBADF;
@@ -105,7 +150,7 @@ int MemoryFileSteps::commit(TemporaryFile& temporary, const std::string& target,
     if (const int error = refusal(target)) {
         return error;
     }
-    if (!mayReplace && find(target) != nullptr) {
+    if (!mayReplace && stored(target) != nullptr) {
         return EEXIST;
     }
     files_[target] = std::move(open->bytes);
@@ -115,6 +160,7 @@ int MemoryFileSteps::commit(TemporaryFile& temporary, const std::string& target,
 }
 
 void MemoryFileSteps::discard(TemporaryFile& temporary) {
+    const std::lock_guard lock(mutex_);
     open_.erase(temporary.handle);
     temporary.handle = kNoFileHandle;
 }

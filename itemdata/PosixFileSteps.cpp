@@ -1,6 +1,7 @@
 #include "FileSteps.h"
 #include "PathText.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -12,7 +13,9 @@
 #include <set>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/utsname.h>
 #include <unistd.h>
+#include <vector>
 
 namespace relicwright {
 
@@ -90,6 +93,14 @@ void removeLeftovers(const std::string& directory) {
     ::closedir(listing);
 }
 
+bool kernelAtLeast(int major, int minor) {
+    utsname system {};
+    int hasMajor = 0;
+    int hasMinor = 0;
+    return ::uname(&system) == 0 && std::sscanf(system.release, "%d.%d", &hasMajor, &hasMinor) == 2 &&
+           (hasMajor > major || (hasMajor == major && hasMinor >= minor));
+}
+
 // Gives the file a name in the directory that nothing else uses yet.
 int createNamed(const std::string& directory, mode_t mode, TemporaryFile& temporary) {
     for (int attempt = 0;; ++attempt) {
@@ -158,6 +169,12 @@ public:
     int close(FileHandle file) override {
         errno = 0;
         return ::close(fd(file)) != 0 ? lastError() : 0;
+    }
+
+    int exists(const std::string& path, bool& found) override {
+        struct stat info {};
+        found = ::lstat(path.c_str(), &info) == 0;
+        return found || errno == ENOENT || errno == ENOTDIR ? 0 : lastError();
     }
 
     std::string saveTarget(const std::string& path) override {
@@ -263,6 +280,31 @@ public:
     int flush(FileHandle file) override {
         errno = 0;
         return ::fsync(fd(file)) != 0 ? lastError() : 0;
+    }
+
+    // One syncfs per file system. It reports write-back errors only since Linux 5.8 (and then any
+    // file's since the descriptor was opened); before that, each file flushes on its own.
+    int flushTogether(const std::vector<FileHandle>& files) override {
+        static const bool reportsErrors = kernelAtLeast(5, 8);
+        if (!reportsErrors) {
+            return ENOTSUP;
+        }
+        std::vector<dev_t> flushed;
+        for (const FileHandle file : files) {
+            struct stat info {};
+            if (::fstat(fd(file), &info) != 0) {
+                return lastError();
+            }
+            if (std::find(flushed.begin(), flushed.end(), info.st_dev) != flushed.end()) {
+                continue;
+            }
+            flushed.push_back(info.st_dev);
+            errno = 0;
+            if (::syncfs(fd(file)) != 0) {
+                return lastError();
+            }
+        }
+        return 0;
     }
 
     int commit(TemporaryFile& temporary, const std::string& target, bool mayReplace) override {

@@ -165,6 +165,17 @@ public:
 
     int close(FileHandle file) override { return ::CloseHandle(toHandle(file)) ? 0 : lastError(); }
 
+    // The attributes of a link are its own, so a dangling link exists too.
+    int exists(const std::string& path, bool& found) override {
+        const std::wstring wide = apiPath(path);
+        found = !wide.empty() && ::GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (found || wide.empty()) {
+            return 0;
+        }
+        const int error = lastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
+    }
+
     std::string saveTarget(const std::string& path) override {
         const std::wstring wide = apiPath(path);
         const DWORD attributes = ::GetFileAttributesW(wide.c_str());
@@ -281,6 +292,10 @@ public:
     }
 
     int flush(FileHandle file) override { return ::FlushFileBuffers(toHandle(file)) ? 0 : lastError(); }
+
+    // A whole volume is flushed only through its own handle, which needs administrator rights: each
+    // file flushes on its own.
+    int flushTogether(const std::vector<FileHandle>&) override { return ERROR_NOT_SUPPORTED; }
 
     int commit(TemporaryFile& temporary, const std::string& target, bool mayReplace) override {
         // Renamed through its own handle, one call after the mark is lifted, so that a kill in

@@ -2,9 +2,11 @@
 // downloads, and its in-page message dialog, as window services of the same workflow the windows run.
 #include "Application.h"
 #include "ChoiceList.h"
+#include "ConversionReport.h"
 #include "Converter.h"
 #include "FileFilterList.h"
 #include "HandlerFailure.h"
+#include "ItemFileConversion.h"
 #include "MemoryFileSteps.h"
 #include "WindowServices.h"
 
@@ -16,6 +18,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -29,11 +32,13 @@ EM_JS(void, jsMessage, (const char* caption, const char* text, const char* icon)
 EM_JS(void, jsDownload, (const char* name, const std::uint8_t* bytes, std::size_t size),
       { Module.page.download(UTF8ToString(name), HEAPU8.slice(bytes, bytes + size)); });
 EM_JS(void, jsAccept, (const char* types), { Module.page.accept(UTF8ToString(types)); });
+EM_JS(void, jsBatchGame, (const char* text), { Module.page.batchGame(UTF8ToString(text)); });
+EM_JS(void, jsBatchOutput, (const char* name, const std::uint8_t* bytes, std::size_t size),
+      { Module.page.batchOutput(UTF8ToString(name), HEAPU8.slice(bytes, bytes + size)); });
 
 namespace relicwright::web {
 namespace {
 
-constexpr const char* kSeveralFilesText = "Drop one item file at a time.";
 constexpr const char* kFolderText = "A folder cannot be loaded. Drop one item file.";
 
 // The in-page dialog draws each icon with a class of its own.
@@ -138,8 +143,19 @@ std::string pickerTypes(const std::string& filter) {
     return joined;
 }
 
+// Files picked or dropped together, in memory of their own so that the loaded file stays as it is.
+// Each name is one path: a name given twice is one file given twice, as on a command line.
+struct Batch {
+    MemoryFileSteps files;
+    std::vector<std::string> paths;
+    std::set<std::string> names;
+
+    void add(const std::string& name) { paths.push_back(name); }
+};
+
 struct Page {
     MemoryFileSteps& memory = static_cast<MemoryFileSteps&>(platformFileSteps());
+    std::unique_ptr<Batch> batch;
     PageChoiceList itemList{id(Control::ItemList)};
     PageChoiceList targetList{id(Control::TargetList)};
     PageServices services;
@@ -157,6 +173,9 @@ template <class Handler> void guarded(Handler&& handler) {
 }
 
 int errorOfReason(const std::string& reason) {
+    if (reason == "Folder") {
+        return EISDIR; // what opening a folder gives on disk
+    }
     return reason == "NotFoundError" ? ENOENT : EACCES;
 }
 
@@ -172,6 +191,9 @@ EMSCRIPTEN_KEEPALIVE void rw_start() {
     guarded([] {
         page = std::make_unique<Page>();
         jsAccept(pickerTypes(kOpenFilter).c_str());
+        for (const GameVariant game : {GameVariant::Hellfire, GameVariant::Diablo}) {
+            jsBatchGame(std::string(variantText(game)).c_str());
+        }
         page->converter.fillLists();
         page->converter.pushToWindow();
     });
@@ -215,9 +237,9 @@ EMSCRIPTEN_KEEPALIVE void rw_save() {
     page->memory.clear();
 }
 
-// A drop the load cannot take: 0 several files, 1 a folder.
-EMSCRIPTEN_KEEPALIVE void rw_refuseDrop(int kind) {
-    message(kind == 0 ? kSeveralFilesText : kFolderText, MessageIcon::Stop);
+// A drop of one folder, which the load cannot take.
+EMSCRIPTEN_KEEPALIVE void rw_refuseDrop() {
+    message(kFolderText, MessageIcon::Stop);
 }
 
 // The help page's address at the topic of the dialog in front: the About box while it is open.
@@ -231,5 +253,69 @@ EMSCRIPTEN_KEEPALIVE const char* rw_helpAddress(int aboutBoxOpen) {
 
 EMSCRIPTEN_KEEPALIVE void rw_helpFailed() {
     message(Application::kHelpFailedText, MessageIcon::Exclamation);
+}
+
+// The game a file of a batch would go to by its extension, the other one; empty for neither.
+EMSCRIPTEN_KEEPALIVE const char* rw_otherGame(const char* name) {
+    const auto game = variantOfPath(name);
+    return game ? variantText(otherVariant(*game)).data() : "";
+}
+
+EMSCRIPTEN_KEEPALIVE void rw_batchBegin() {
+    page->batch = std::make_unique<Batch>();
+}
+
+// A file of the batch, as rw_load takes one.
+EMSCRIPTEN_KEEPALIVE void rw_batchAdd(const char* name, const std::uint8_t* bytes, std::size_t size) {
+    guarded([&] {
+        if (page->batch->names.insert(name).second) {
+            page->batch->files.put(name, MemoryFileSteps::Bytes(bytes, bytes + size));
+        }
+        page->batch->add(name);
+    });
+}
+
+// A file of the batch the browser could not read, or "Folder" for a folder.
+EMSCRIPTEN_KEEPALIVE void rw_batchAddUnreadable(const char* name, const char* reason) {
+    guarded([&] {
+        if (page->batch->names.insert(name).second) {
+            page->batch->files.refuse(name, errorOfReason(reason));
+        }
+        page->batch->add(name);
+    });
+}
+
+// Converts the batch to `game` as relicwright --convert-to does, hands each written file to the
+// page in the given order and queues the summary, if there is one. 0 when the batch broke off, so
+// that the page hands over no part of it.
+EMSCRIPTEN_KEEPALIVE int rw_batchRun(const char* game) {
+    bool ended = false;
+    guarded([&] {
+        Batch& batch = *page->batch;
+        const GameVariant target = variantFromText(game).value_or(GameVariant::Hellfire);
+        const ConversionReport report = ConversionReport::run(target, batch.paths, batch.files);
+        const ItemFileConversion naming(ConversionOptions{target, std::nullopt, {}, {}, ExistingFile::Keep},
+                                        batch.files);
+        // What the batch wrote is what it holds beyond the files it was given.
+        std::set<std::string> handed;
+        for (const std::string& path : batch.paths) {
+            const std::string output = naming.plan(path).outputPath;
+            const MemoryFileSteps::Bytes* written = batch.files.find(output);
+            if (written != nullptr && !batch.names.contains(output) && handed.insert(output).second) {
+                jsBatchOutput(output.c_str(), written->data(), written->size());
+            }
+        }
+        if (const std::string summary = report.summary(); !summary.empty()) {
+            message(summary, report.icon());
+        }
+        ended = true;
+    });
+    page->batch.reset();
+    return ended ? 1 : 0;
+}
+
+// What the page could not do with a batch's results, in the program's message box.
+EMSCRIPTEN_KEEPALIVE void rw_batchFailed(const char* text) {
+    message(text, MessageIcon::Stop);
 }
 }

@@ -1,3 +1,4 @@
+#include "BatchConversion.h"
 #include "Converter.h"
 #include "ItemFileConversion.h"
 #include "OrderedReport.h"
@@ -5,11 +6,16 @@
 #include "ItemCatalogue.h"
 #include "MemoryFileSteps.h"
 #include "FakeWindow.h"
+#include "FaultInjectingFileSteps.h"
 #include "MemoryChoiceList.h"
 #include "ScratchDirectory.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace relicwright::testing {
@@ -77,7 +83,7 @@ TEST(BatchConversion, WritesTheEntryTheWindowsLoadSelects) {
             files.put(path, bytesOf(sampleImage(variant, static_cast<std::uint8_t>(code))));
             converter.loadFile(FileChoice::fromPath(path));
             const std::size_t selected = items.selectedIndex().value();
-            const ConversionOutcome outcome = batch.convert(path, false);
+            const ConversionOutcome outcome = batch.convert(batch.plan(path), false);
             if (selected < kItemChoiceCount) {
                 EXPECT_EQ(items.findExact(window.itemField), selected) << code;
                 EXPECT_TRUE(outcome.converted()) << code;
@@ -90,6 +96,158 @@ TEST(BatchConversion, WritesTheEntryTheWindowsLoadSelects) {
             }
         }
     }
+}
+
+std::vector<ConversionOutcome> runBatch(FileSteps& steps, const std::vector<std::string>& paths,
+                                        ExistingFile existing = ExistingFile::Keep) {
+    std::vector<ConversionOutcome> outcomes;
+    BatchConversion batch(ConversionOptions{GameVariant::Hellfire, std::nullopt, {}, {}, existing}, steps);
+    batch.run(paths, [&](std::size_t index, const ConversionOutcome& outcome) {
+        EXPECT_EQ(index, outcomes.size());
+        outcomes.push_back(outcome);
+    });
+    return outcomes;
+}
+
+// A batch on files in memory never looks at the disk: an output that exists only on the disk is
+// written, one that exists only in memory is kept, and the disk is left as it was.
+TEST(BatchConversion, RunsOnFilesInMemoryAlone) {
+    ScratchDirectory dir;
+    const std::string onDisk = dir.write("a.hif", std::vector<std::uint8_t>{'d'});
+    MemoryFileSteps memory;
+    const ItemFileImage dagger = sampleImage(GameVariant::Diablo, 113);
+    memory.put(dir.path("a.itm"), bytesOf(dagger));
+    memory.put("/m/b.itm", bytesOf(dagger));
+    memory.put("/m/b.hif", {'m'});
+    const auto outcomes = runBatch(memory, {dir.path("a.itm"), "/m/b.itm", dir.path("gone.itm")});
+    ASSERT_EQ(outcomes.size(), 3u);
+    EXPECT_TRUE(outcomes[0].converted()) << outcomes[0].message;
+    ASSERT_NE(memory.find(onDisk), nullptr);
+    EXPECT_EQ(memory.find(onDisk)->size(), 400u);
+    EXPECT_EQ(outcomes[1].result, ConversionOutcome::Result::OutputExists);
+    EXPECT_EQ(outcomes[1].message, "/m/b.hif already exists");
+    EXPECT_EQ(*memory.find("/m/b.hif"), std::vector<std::uint8_t>{'m'});
+    EXPECT_EQ(outcomes[2].message, dir.path("gone.itm") + " was not found.");
+    EXPECT_EQ(memory.openHandles(), 0u);
+    EXPECT_EQ(dir.read("a.hif"), std::vector<std::uint8_t>{'d'});
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"a.hif"});
+}
+
+// More files than a group holds, the first hundred named twice in a row: each output is written
+// once, its second file waits for the first (in the same group) and is told so, in input order.
+TEST(BatchConversion, GroupsManyFilesAndWritesEachOutputOnce) {
+    MemoryFileSteps memory;
+    std::vector<std::string> paths;
+    for (int index = 0; index < 450; ++index) {
+        paths.push_back("/m/f" + std::to_string(index < 100 ? index : index - 100) + ".itm");
+        memory.put(paths.back(), bytesOf(sampleImage(GameVariant::Diablo, 113)));
+    }
+    const auto outcomes = runBatch(memory, paths);
+    ASSERT_EQ(outcomes.size(), paths.size());
+    for (std::size_t index = 0; index < paths.size(); ++index) {
+        const bool again = index >= 100 && index < 200;
+        EXPECT_EQ(outcomes[index].result,
+                  again ? ConversionOutcome::Result::WrittenByThisRun : ConversionOutcome::Result::Converted)
+            << index;
+        EXPECT_EQ(outcomes[index].outputPath, paths[index].substr(0, paths[index].size() - 3) + "hif");
+    }
+    EXPECT_EQ(memory.openHandles(), 0u);
+}
+
+struct BatchFault {
+    FaultInjectingFileSteps::Step step;
+    int error;
+    int failingCall;
+    bool groupFlushFails = false;
+};
+
+class BatchStepFault : public ::testing::TestWithParam<BatchFault> {};
+
+// One step fails for one file of a batch (a full disk, a read-only folder, a source gone before it
+// is read, a failing disk, the flush of the file system and then the file's own): that file gets
+// its own message and no output, the others are converted, no new file is left anywhere. A folder's
+// flush fails for every file in it, each complete.
+TEST_P(BatchStepFault, FailsOnlyItsFileAndLeavesNothingHalfWritten) {
+    using Step = FaultInjectingFileSteps::Step;
+    const BatchFault fault = GetParam();
+    const bool folder = fault.step == Step::FlushDirectory;
+    ScratchDirectory dir;
+    FaultInjectingFileSteps steps;
+    steps.failing = fault.step;
+    steps.error = fault.error;
+    steps.failingCall = fault.failingCall;
+    steps.groupFlushFails = fault.groupFlushFails;
+    std::vector<std::string> paths;
+    for (const char* name : {"f0.itm", "f1.itm", "f2.itm"}) {
+        paths.push_back(dir.write(name, sampleImage(GameVariant::Diablo, 113)));
+    }
+    const auto outcomes = runBatch(steps, paths);
+    ASSERT_EQ(outcomes.size(), 3u);
+    std::size_t failed = 0;
+    for (std::size_t index = 0; index < 3; ++index) {
+        const std::string output = "f" + std::to_string(index) + ".hif";
+        if (outcomes[index].converted()) {
+            EXPECT_EQ(dir.read(output).size(), 400u);
+            continue;
+        }
+        ++failed;
+        EXPECT_EQ(outcomes[index].result, ConversionOutcome::Result::Failed);
+        EXPECT_NE(outcomes[index].message.find("f" + std::to_string(index) + "."), std::string::npos)
+            << outcomes[index].message;
+        EXPECT_EQ(dir.read(output).size(), folder ? 400u : 0u);
+    }
+    EXPECT_EQ(failed, folder ? 3u : 1u);
+    // Every file reaches the step, the folder's flush once for all; the files are flushed together,
+    // and each on its own only after that failed.
+    EXPECT_EQ(steps.calls, folder ? 1 : 3);
+    EXPECT_EQ(std::count(steps.taken.begin(), steps.taken.end(), Step::FlushTogether), 1);
+    EXPECT_EQ(std::count(steps.taken.begin(), steps.taken.end(), Step::Flush), fault.groupFlushFails ? 3 : 0);
+    const std::vector<std::string> left = dir.names();
+    for (const std::string& name : left) {
+        EXPECT_NE(name.front(), '.') << name;
+    }
+    EXPECT_EQ(left.size(), folder ? 6u : 5u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryStep, BatchStepFault,
+    ::testing::Values(BatchFault{FaultInjectingFileSteps::Step::Open, ENOENT, 2},
+                      BatchFault{FaultInjectingFileSteps::Step::Exists, EACCES, 2},
+                      BatchFault{FaultInjectingFileSteps::Step::Claim, EACCES, 2},
+                      BatchFault{FaultInjectingFileSteps::Step::Create, EROFS, 2},
+                      BatchFault{FaultInjectingFileSteps::Step::Write, ENOSPC, 2},
+                      BatchFault{FaultInjectingFileSteps::Step::ShortWrite, 0, 2},
+                      BatchFault{FaultInjectingFileSteps::Step::Flush, EIO, 2, true},
+                      BatchFault{FaultInjectingFileSteps::Step::Commit, EIO, 2},
+                      BatchFault{FaultInjectingFileSteps::Step::FlushDirectory, EIO, 1}));
+
+// Another program at work in the folder while a batch saves: an output it creates is kept and
+// reported, one it removes is written all the same; nothing of the batch's is left beside them.
+TEST(BatchConversion, KeepsWhatAnotherProgramCreatesMeanwhile) {
+    ScratchDirectory dir;
+    FaultInjectingFileSteps steps;
+    const std::string created = dir.path("b.hif");
+    const std::string removed = dir.path("c.hif");
+    steps.beforeCommit = [&](const std::string& target) {
+        if (target == created) {
+            std::ofstream(created) << 'x';
+        } else if (target == removed) {
+            std::filesystem::remove(removed);
+        }
+    };
+    const std::vector<std::string> paths{dir.write("b.itm", sampleImage(GameVariant::Diablo, 113)),
+                                         dir.write("c.itm", sampleImage(GameVariant::Diablo, 113))};
+    dir.write("c.hif", std::vector<std::uint8_t>{'o'});
+    auto outcomes = runBatch(steps, {paths[0]});
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_EQ(outcomes[0].result, ConversionOutcome::Result::OutputExists);
+    EXPECT_EQ(outcomes[0].message, created + " already exists");
+    EXPECT_EQ(dir.read("b.hif"), std::vector<std::uint8_t>{'x'});
+    outcomes = runBatch(steps, {paths[1]}, ExistingFile::Replace);
+    ASSERT_EQ(outcomes.size(), 1u);
+    EXPECT_TRUE(outcomes[0].converted()) << outcomes[0].message;
+    EXPECT_EQ(dir.read("c.hif").size(), 400u);
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"b.hif", "b.itm", "c.hif", "c.itm"}));
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 #!/usr/bin/python3
 """relicwright-cli's saves at the system calls (strace, which fake file steps cannot stand in for):
-the new file is flushed before it takes the output's name and the folder after, so that neither
-is lost to a power cut once convert has said it saved.
+the new file is flushed after its bytes are written and before it takes the output's name (on its
+own, or with its group by one syncfs), and the folder after, so that neither is lost to a power
+cut once convert has said it saved. Where the syncfs fails, each file of the group is flushed on its
+own, and a file whose own flush fails is not named and is reported.
     durable_save_test.py PROGRAM SAMPLES_DIR"""
 import os
 import re
@@ -11,28 +13,32 @@ import sys
 import tempfile
 
 PROGRAM, SAMPLES = sys.argv[1:3]
-CALLS = "open,openat,link,linkat,rename,renameat,renameat2,fsync,fdatasync,access,faccessat,faccessat2"
+CALLS = "open,openat,write,link,linkat,rename,renameat,renameat2,fsync,fdatasync,syncfs,access,faccessat,faccessat2"
 SUCCEEDED = re.compile(r"(\w+)\((.*)\)\s+= (\d+)")  # -y adds each descriptor's path: 3</dir/file>
 
 
-def fault(lines, folder, naming):
-    """What one thread's save of dagger.hif through the call `naming` (None: any) did wrong: "" nothing,
+def fault(lines, folder, naming, output="dagger.hif"):
+    """What one thread's save of `output` through the call `naming` (None: any) did wrong: "" nothing,
     None no save."""
-    fd_of, flushed, named = {}, set(), False
+    fd_of, opened, flushed, named = {}, set(), set(), False
     for what, args, result in (m.groups() for m in map(SUCCEEDED.match, lines) if m):
         names = re.findall(r'"([^"]*)"', args)
         if what in ("open", "openat"):
             fd_of[names[0]] = result
+            opened.add(result)
             flushed.discard(result)
-        elif what in ("fsync", "fdatasync"):
+        elif what == "write":
+            flushed.discard(args.split("<", 1)[0])
+        elif what in ("fsync", "fdatasync", "syncfs"):
             fd, path = re.match(r"(\d+)<(.*?)>", args).groups()
             if named and path == folder:
                 return ""
-            flushed.add(fd)
+            # A syncfs flushes every file of the file system, here the scratch folder's.
+            flushed.update(opened if what == "syncfs" and path.startswith(folder + "/") else [fd])
         elif len(names) == 2:  # a link or rename: the name goes on holding the same file
             source = names[0].removeprefix("/proc/self/fd/")
             fd = fd_of[names[1]] = source if source != names[0] else fd_of.get(source)
-            if names[1] == "dagger.hif" and naming in (None, what):
+            if names[1] == output and naming in (None, what):
                 if fd not in flushed:
                     return "named before its bytes were flushed"
                 named = True
@@ -40,12 +46,20 @@ def fault(lines, folder, naming):
 
 
 NO_PROC = ["-e", "inject=access,faccessat,faccessat2:error=ENOENT"]  # no unnamed file: a named one
-CASES = [  # what, strace's faults, whether the output exists and is replaced, the call naming it
-    ("new", [], False, None),  # linkat, or where a file system has no unnamed files renameat2
-    ("replaced", [], True, "rename"),
-    ("new, named", NO_PROC, False, "renameat2"),
-    ("new, named, linked", NO_PROC + ["-e", "inject=renameat2:error=EINVAL"], False, "link"),
-    ("replaced, named", NO_PROC, True, "rename"),
+NO_SYNCFS = ["-e", "inject=syncfs:error=EIO"]
+GROUP = ["a", "b", "dagger"]  # converted together, one syncfs for all
+CASES = [  # what, strace's faults, whether the output exists and is replaced, the call naming it, files
+    ("new", [], False, None, ["dagger"]),  # linkat, or where a file system has no unnamed files renameat2
+    ("replaced", [], True, "rename", ["dagger"]),
+    ("new, named", NO_PROC, False, "renameat2", ["dagger"]),
+    ("new, named, linked", NO_PROC + ["-e", "inject=renameat2:error=EINVAL"], False, "link", ["dagger"]),
+    ("replaced, named", NO_PROC, True, "rename", ["dagger"]),
+    ("grouped", [], False, None, GROUP),
+    ("grouped, replaced", [], True, "rename", GROUP),
+    ("grouped, no syncfs", NO_SYNCFS, False, None, GROUP),
+    # Flushed on their own, in the group's order: the second fails, and only its file is not saved.
+    ("grouped, no syncfs, one flush failing", NO_SYNCFS + ["-e", "inject=fsync:error=EIO:when=2"], False, None,
+     GROUP),
 ]
 if shutil.which("strace") is None:
     print("SKIPPED: strace is not installed (Debian package strace)")
@@ -54,22 +68,35 @@ failed = 0
 with tempfile.TemporaryDirectory() as scratch:
     work, traces = os.path.join(scratch, "work"), os.path.join(scratch, "traces")
     os.mkdir(work)
-    shutil.copy(os.path.join(SAMPLES, "dagger.itm"), work)
-    for what, faults, exists, naming in CASES:
+    for what, faults, exists, naming, files in CASES:
         shutil.rmtree(traces, ignore_errors=True)
         os.mkdir(traces)
-        if exists:
-            shutil.copy(os.path.join(SAMPLES, "dagger.itm"), os.path.join(work, "dagger.hif"))
-        elif os.path.exists(os.path.join(work, "dagger.hif")):
-            os.remove(os.path.join(work, "dagger.hif"))
+        for name in files:
+            shutil.copy(os.path.join(SAMPLES, "dagger.itm"), os.path.join(work, name + ".itm"))
+            if exists:
+                shutil.copy(os.path.join(SAMPLES, "dagger.itm"), os.path.join(work, name + ".hif"))
+            elif os.path.exists(os.path.join(work, name + ".hif")):
+                os.remove(os.path.join(work, name + ".hif"))
         run = subprocess.run(["strace", "-ff", "-y", "-s", "4096", "-o", os.path.join(traces, "t"), "-e",
                               "trace=" + CALLS, *faults, PROGRAM, "convert", *(["--force"] if exists else []),
-                              "--to", "hellfire", "dagger.itm"], cwd=work, capture_output=True, text=True)
-        found = [fault(open(os.path.join(traces, t)).read().splitlines(), os.path.realpath(work), naming)
-                 for t in os.listdir(traces)]
-        problem = run.stderr if run.returncode else min(found, key=lambda f: f is None, default=None)
-        if problem != "":
-            print(f"FAILED: {what}: {problem or f'dagger.hif never named by {naming}'}")
+                              "--to", "hellfire", *(name + ".itm" for name in files)],
+                             cwd=work, capture_output=True, text=True)
+        logs = [open(os.path.join(traces, t)).read().splitlines() for t in os.listdir(traces)]
+        problems = []
+        for name in files:
+            found = [fault(log, os.path.realpath(work), naming, name + ".hif") for log in logs]
+            problem = min(found, key=lambda f: f is None, default=None)
+            unsaved = "flush failing" in what and name == files[1]
+            if unsaved:  # reported, never named, the status says so
+                if problem is not None or run.returncode != 1 or f"{name}.hif" not in run.stderr \
+                        or os.path.exists(os.path.join(work, name + ".hif")):
+                    problems.append(f"{name}.hif: {problem or 'saved or not reported'}")
+            elif run.returncode and "flush failing" not in what:
+                problems.append(run.stderr)
+            elif problem != "":
+                problems.append(f"{name}.hif: {problem or f'never named by {naming}'}")
+        if problems:
+            print(f"FAILED: {what}: {'; '.join(problems)}")
             failed += 1
 print(f"{len(CASES) - failed} passed, {failed} failed")
 sys.exit(1 if failed else 0)

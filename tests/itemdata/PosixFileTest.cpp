@@ -110,6 +110,20 @@ TEST(PosixSave, ReplacesTheFileALinkPointsToAndKeepsItsPermissions) {
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"link.hif", "real.hif"}));
 }
 
+// A batch checks its outputs before it saves: a dangling link is there (a save would write where it
+// points), a name under a file or in no folder is not, and neither is an error.
+TEST(PosixFiles, ExistsSeesADanglingLinkAndNothingUnderAFile) {
+    ScratchDirectory dir;
+    ASSERT_EQ(::symlink("nowhere.hif", dir.path("dangling.hif").c_str()), 0);
+    const std::string file = dir.write("a.hif", std::vector<std::uint8_t>{1});
+    for (const auto& [path, there] : {std::pair{dir.path("dangling.hif"), true}, {file, true},
+                                      {file + "/b.hif", false}, {dir.path("none/b.hif"), false}}) {
+        bool found = !there;
+        EXPECT_EQ(platformFileSteps().exists(path, found), 0) << path;
+        EXPECT_EQ(found, there) << path;
+    }
+}
+
 // A killed save's leftover is removed by the next save into its folder, but only an unheld file of
 // this program's own naming: never a user's file that merely looks alike.
 TEST(PosixSave, SweepsOnlyItsOwnUnheldLeftovers) {

@@ -3,22 +3,27 @@
 #include "FileSteps.h"
 
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
 namespace relicwright::testing {
 
 // Real file steps (the platform's, unless others are given), except that one chosen step fails with
-// a chosen error number (or, for a write, stores only part of the bytes). Everything else happens for
-// real, so what is on disk afterwards is what a user would find.
+// a chosen error number (or, for a write, stores only part of the bytes): every time it is taken, or
+// only its `failingCall`th time. Everything else happens for real, so what is on disk afterwards is
+// what a user would find. Safe on a batch's threads.
 class FaultInjectingFileSteps : public FileSteps {
 public:
     explicit FaultInjectingFileSteps(FileSteps& real = platformFileSteps()) : real_(real) {}
 
-    enum class Step { None, Open, Read, Close, Claim, Create, Write, ShortWrite, Flush, Commit, FlushDirectory };
+    enum class Step { None, Open, Read, Close, Exists, Claim, Create, Write, ShortWrite, Flush, FlushTogether, Commit, FlushDirectory };
+    static constexpr int kStepCount = static_cast<int>(Step::FlushDirectory) + 1;
 
     Step failing = Step::None;
     int error = 0;
+    int failingCall = 0; // 0: every call
+    bool groupFlushFails = false; // besides the failing step
     int calls = 0; // how often the failing step was reached
     std::vector<Step> taken; // the steps of saving, in the order they were taken
     // Runs just before the real commit: another program changing the target meanwhile.
@@ -35,6 +40,9 @@ public:
         const int closed = real_.close(file);
         return hit(Step::Close) ? error : closed;
     }
+    int exists(const std::string& path, bool& found) override {
+        return hit(Step::Exists) ? error : real_.exists(path, found);
+    }
     std::string saveTarget(const std::string& path) override { return real_.saveTarget(path); }
     std::string fullPath(const std::string& target) override { return real_.fullPath(target); }
     int claimTarget(const std::string& target, bool mayReplace, FileHandle& held) override {
@@ -50,6 +58,11 @@ public:
         return hit(Step::Write) ? error : real_.write(file, data, size, written);
     }
     int flush(FileHandle file) override { return hit(Step::Flush) ? error : real_.flush(file); }
+    // Fails, as a flush of a whole file system fails for any file on it, when `groupFlushFails`.
+    int flushTogether(const std::vector<FileHandle>& files) override {
+        const int flushed = real_.flushTogether(files);
+        return hit(Step::FlushTogether) || groupFlushFails ? EIO : flushed;
+    }
     int commit(TemporaryFile& temporary, const std::string& target, bool mayReplace) override {
         if (beforeCommit) {
             beforeCommit(target);
@@ -64,6 +77,7 @@ public:
 
 private:
     bool hit(Step step) {
+        const std::lock_guard lock(mutex_);
         if (step >= Step::Claim && step != Step::ShortWrite) {
             taken.push_back(step);
         }
@@ -71,9 +85,10 @@ private:
             return false;
         }
         ++calls;
-        return true;
+        return failingCall == 0 || calls == failingCall;
     }
 
+    std::mutex mutex_;
     FileSteps& real_;
 };
 

@@ -134,7 +134,7 @@ void workflowCase(const std::uint8_t* data, std::size_t size) {
                 converter.applyTargetGame();
                 break;
             case 4:
-                steps.failing = static_cast<FaultInjectingFileSteps::Step>(argument % 12);
+                steps.failing = static_cast<FaultInjectingFileSteps::Step>(argument % FaultInjectingFileSteps::kStepCount);
                 steps.error = 5;
                 window.answer(argument & 0x80 ? "/d/out.itm" : "/d/out.hif");
                 converter.saveOutputFile();

@@ -18,6 +18,7 @@ public:
 
     std::size_t count() const override { return entries_.size(); }
     std::string entry(std::size_t index) const override { return entries_.at(index); }
+    const std::string* heldEntry(std::size_t index) const override { return &entries_.at(index); }
     void append(const std::string& text) override { entries_.push_back(text); }
     void setSelection(std::optional<std::size_t> index) override {
         selection_ = (index && *index < entries_.size()) ? index : std::nullopt;

@@ -3,7 +3,7 @@
 # on it, downloads compared with what the native command line writes for the same choice. What the
 # workflow and the application layer decide is theirs to test; here, how the page shows it: its texts
 # and names are checked against the set the build wrote in from the application layer.
-import json, os, shutil, socket, subprocess, sys, tempfile, time, unittest
+import io, json, os, re, shutil, socket, subprocess, sys, tempfile, time, unittest, zipfile
 from pathlib import Path
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -183,17 +183,20 @@ class Page(unittest.TestCase):
         for kind in ('dragEnter', 'dragOver', 'drop'):
             self.driver.execute_cdp_cmd('Input.dispatchDragEvent', {'type': kind, 'x': 100, 'y': 100, 'data': data})
 
-    def test_drop_loads_one_file_and_refuses_several_or_a_folder(self):
+    def test_drop_loads_one_file_and_refuses_a_folder(self):
         self.drop('amulet.hif')
         WebDriverWait(self.driver, 5).until(lambda d: self.shown()[0] == 'Hellfire')
         self.assertEqual(self.shown()[1], json.loads(cli('info', '--json', self.samples / 'amulet.hif'))[0]['name'])
         loaded = self.shown()
-        self.drop('dagger.itm', 'ring.itm')
-        self.assertEqual(self.message(), ('Drop one item file at a time.', 'stop'))
         (self.samples / 'folder.itm').mkdir(exist_ok=True)
         self.drop('folder.itm')
         self.assertEqual(self.message(), ('A folder cannot be loaded. Drop one item file.', 'stop'))
-        self.assertEqual(self.shown(), loaded)
+        # Several files are offered for a batch; turning the offer down leaves the loaded file as it was.
+        self.drop('dagger.itm', 'ring.itm')
+        WebDriverWait(self.driver, 5).until(lambda d: self.el('batch').get_attribute('open') is not None)
+        ActionChains(self.driver).send_keys(Keys.ESCAPE).perform()
+        self.assertIsNone(self.el('batch').get_attribute('open'))
+        self.assertEqual((self.shown(), [f.name for f in self.downloads.iterdir()]), (loaded, []))
 
     def test_about_box_and_help_at_its_section(self):
         self.assertEqual(self.el('help').get_dom_attribute('href'), TEXTS['help']['mainWindow'])
@@ -235,6 +238,12 @@ class Page(unittest.TestCase):
         self.assertEqual([f.name for f in self.downloads.iterdir()], ['dagger.hif'])
 
     def test_offline_reload_still_converts(self):
+        # A first visit: what the worker keeps is what it fetched on installing, not what earlier tests loaded.
+        self.driver.execute_async_script('''const done = arguments[0]; (async () => {
+            for (const r of await navigator.serviceWorker.getRegistrations()) await r.unregister();
+            for (const key of await caches.keys()) await caches.delete(key); })().then(done);''')
+        self.driver.execute_cdp_cmd('Network.clearBrowserCache', {})
+        self.driver.refresh()
         WebDriverWait(self.driver, 10).until(lambda d: d.execute_script('return !!navigator.serviceWorker.controller')
                                              or d.refresh())
         self.server.terminate()
@@ -244,8 +253,132 @@ class Page(unittest.TestCase):
             self.wait_ready()
             self.load('dagger.itm')
             self.assertEqual(self.save()[0], (CROSS, ''))
+            (self.downloads / 'dagger.hif').unlink()
+            # A batch zips with the library the page had kept, never fetched before.
+            self.el('picker').send_keys('\n'.join(str(self.samples / n) for n in ('dagger.itm', 'ring.itm')))
+            self.offered()
+            self.el('batch-convert').click()
+            self.assertEqual(sorted(self.converted()[1]), ['dagger.hif', 'ring.hif', 'zip'])
         finally:
             self.serve()
+
+    # Several files at once: the batch dialog, its download and its summary.
+    def offered(self):
+        """Waits for the batch dialog; the game it proposes."""
+        WebDriverWait(self.driver, 5).until(lambda d: self.el('batch').get_attribute('open') is not None)
+        return Select(self.el('batch-game')).first_selected_option.text
+
+    def converted(self, timeout=10):
+        """Waits for the batch to end: its summary (text, icon) or None, and the download as
+        {name: bytes}, a zip opened, or None."""
+        WebDriverWait(self.driver, timeout).until(lambda d: self.el('batch').get_attribute('open') is None)
+        summary = self.message()
+        time.sleep(0.3)
+        WebDriverWait(self.driver, timeout).until(
+            lambda d: not any(f.name.endswith('.crdownload') for f in self.downloads.iterdir()))
+        files = list(self.downloads.iterdir())
+        self.assertLessEqual(len(files), 1)
+        if not files:
+            return summary, None
+        name, data = files[0].name, files[0].read_bytes()
+        files[0].unlink()
+        if not name.endswith('.zip'):
+            return summary, {name: data}
+        with zipfile.ZipFile(io.BytesIO(data)) as archive:
+            names = archive.namelist()
+            self.assertEqual(len(names), len(set(names)), 'one name twice in the zip')
+            return summary, {'zip': name, **{n: archive.read(n) for n in names}}
+
+    def expected(self, target, *names, folder=None):
+        """What relicwright-cli writes for each file converted to `target` in a folder of its own."""
+        out = Path(tempfile.mkdtemp(dir=self.tmp))
+        result = {}
+        for name in names:
+            shutil.copy((folder or self.samples) / name, out / name)
+            cli('convert', '--to', target.lower(), out / name)
+            result[Path(name).stem + ('.hif' if target == 'Hellfire' else '.itm')] = None
+        return {n: (out / n).read_bytes() for n in result}
+
+    def reason(self, path, target):
+        """Why relicwright-cli does not convert `path`: its words after "not converted: "."""
+        done = subprocess.run([CLI, 'convert', '--to', target.lower(), path.name], cwd=path.parent,
+                              capture_output=True, text=True)
+        # Less the hint at the command line's options, which a summary does not give.
+        return re.sub('; (choose|use) .*--.*', '', re.search(r'not converted: (.*)', done.stderr).group(1))
+
+    def test_several_files_picked_or_dropped_convert_into_one_zip(self):
+        (self.samples / 'notes.txt').write_bytes((self.samples / 'dagger.itm').read_bytes())
+        picked = ['dagger.itm', 'notes.txt', 'ring.itm', 'amulet.hif', 'unregistered.itm', 'butchers-cleaver.itm']
+        self.el('picker').send_keys('\n'.join(str(self.samples / n) for n in picked))
+        self.assertEqual(self.offered(), 'Hellfire')
+        self.assertEqual([self.accessible_name(id) for id in ('batch', 'batch-game')], ['Convert several files', 'Convert to'])
+        self.el('batch-convert').click()
+        summary, files = self.converted()
+        self.assertEqual(files, {'zip': 'Hellfire items.zip',
+                                 **self.expected('Hellfire', 'dagger.itm', 'ring.itm', 'butchers-cleaver.itm')})
+        # Each file not converted, in the given order, in the words of --convert-to.
+        self.assertEqual(summary, ('3 of 6 files were not converted to Hellfire:\n\n'
+                                   f'notes.txt: {self.reason(self.samples / "notes.txt", "Hellfire")}\n'
+                                   'amulet.hif: already a Hellfire item file\n'
+                                   f'unregistered.itm: {self.reason(self.samples / "unregistered.itm", "Hellfire")}',
+                                   'exclamation'))
+        self.assertEqual(self.driver.switch_to.active_element.get_attribute('id'), 'c1000')
+
+        # Dropped, by keyboard alone. Two files whose outputs share a name: the first is converted,
+        # the second is not written over it.
+        shutil.copy(self.samples / 'great-axe.hif', self.samples / 'amulet.HIF')
+        (self.samples / 'folder.hif').mkdir(exist_ok=True)
+        self.drop('amulet.hif', 'great-axe.hif', 'amulet.HIF', 'map-of-stars.hif', 'folder.hif')
+        self.assertEqual(self.offered(), 'Diablo')
+        self.assertEqual(self.driver.switch_to.active_element.get_attribute('id'), 'batch-game')
+        ActionChains(self.driver).send_keys(Keys.TAB, Keys.ENTER).perform()
+        summary, files = self.converted()
+        self.assertEqual(files, {'zip': 'Diablo items.zip',
+                                 **self.expected('Diablo', 'amulet.hif', 'great-axe.hif', 'map-of-stars.hif')})
+        self.assertEqual(summary, ('2 of 5 files were not converted to Diablo:\n\n'
+                                   'amulet.HIF: amulet.itm was already written by this run\n'
+                                   f'folder.hif: {self.reason(self.samples / "folder.hif", "Diablo")}',
+                                   'exclamation'))
+
+    def test_a_game_picked_and_a_batch_with_one_output_or_none(self):
+        # The user's game over the proposed one; a single result comes as itself, not zipped.
+        picked = ('dagger.itm', 'great-axe.hif', 'map-of-stars.hif')
+        self.el('picker').send_keys('\n'.join(str(self.samples / n) for n in picked))
+        self.assertEqual(self.offered(), 'Diablo')
+        Select(self.el('batch-game')).select_by_visible_text('Hellfire')
+        self.el('batch-convert').click()
+        self.assertEqual(self.converted(), (('2 of 3 files were not converted to Hellfire:\n\n'
+                                             'great-axe.hif: already a Hellfire item file\n'
+                                             'map-of-stars.hif: already a Hellfire item file', 'exclamation'),
+                                            self.expected('Hellfire', 'dagger.itm')))
+        self.el('picker').send_keys('\n'.join(str(self.samples / n) for n in ('dagger.itm', 'ring.itm')))
+        self.offered()
+        Select(self.el('batch-game')).select_by_visible_text('Diablo')
+        self.el('batch-convert').click()
+        self.assertEqual(self.converted(), (('2 of 2 files were not converted to Diablo:\n\n'
+                                             'dagger.itm: already a Diablo item file\n'
+                                             'ring.itm: already a Diablo item file', 'stop'), None))
+
+    def test_ten_thousand_files_dropped_at_once(self):
+        (self.samples / 'notes.txt').write_bytes(b'')
+        # Made in the page, as a drop of that many files from disk is more than the test driver carries.
+        dagger = list((self.samples / 'dagger.itm').read_bytes())
+        self.driver.execute_script('''const bytes = new Uint8Array(arguments[0]); const t = new DataTransfer();
+            for (let i = 0; i < 10000; i++) t.items.add(new File([bytes], (i % 1000 === 999 ? `junk${i}.txt` : `item${i}.itm`)));
+            t.items.add(new File(['not the first'], 'item0.itm'));
+            document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: t, bubbles: true, cancelable: true}));''', dagger)
+        self.assertEqual(self.offered(), 'Hellfire')
+        self.el('batch-convert').click()
+        summary, files = self.converted(timeout=60)
+        # A name given twice is one file given twice, as on a command line: the first file's bytes.
+        self.assertEqual(summary[0].splitlines(), [
+            '11 of 10001 files were not converted to Hellfire:', '',
+            *[f'junk{i}.txt: {self.reason(self.samples / "notes.txt", "Hellfire")}' for i in range(999, 10000, 1000)],
+            'item0.itm: item0.hif was already written by this run'])
+        expected = self.expected('Hellfire', 'dagger.itm')['dagger.hif']
+        self.assertEqual(sorted(n for n in files if n != 'zip'),
+                         sorted(f'item{i}.hif' for i in range(10000) if i % 1000 != 999))
+        self.assertEqual({data for n, data in files.items() if n != 'zip'}, {expected})
 
 
 if __name__ == '__main__':

@@ -4,6 +4,7 @@
 #include "ItemFileIo.h"
 
 #include <cderr.h>
+#include <dlgs.h>
 
 #include <algorithm>
 
@@ -31,6 +32,31 @@ BOOL WINAPI answerDialog(LPOPENFILENAMEW request) {
 }
 DWORD WINAPI lastFailure() {
     return failure;
+}
+
+// Inside the system's dialog, once it is up: the name typed into its name field, then OK.
+void CALLBACK typeIntoDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    const HWND box = GetActiveWindow();
+    if (box == nullptr || GetWindow(box, GW_OWNER) == nullptr) {
+        return; // not up yet
+    }
+    KillTimer(nullptr, timer);
+    for (const int field : {cmb13, edt1}) { // Windows' name field, Wine's
+        SetDlgItemTextW(box, field, picked.c_str());
+    }
+    PostMessageW(box, WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+}
+
+// The system's own open dialog, driven as a person drives it, hands its file to the load.
+TEST_F(WindowTest, TheSystemsOpenDialogHandsTheTypedFileToTheLoad) {
+    picked = widen(dir.write("ring.itm", relicwright::testing::sampleImage(GameVariant::Diablo, 113)));
+    CommonFileDialogs common;
+    MainWindow real{"Relicwright", MainWindow::Services{common, boxes, platformFileSteps(), help}};
+    const HWND shown = real.create();
+    SetTimer(nullptr, 0, 50, typeIntoDialog);
+    SendMessageW(GetDlgItem(shown, IDC_LOAD), BM_CLICK, 0, 0);
+    EXPECT_EQ(textOf(GetDlgItem(shown, IDC_ITEM_FIELD)), "Dagger");
+    EXPECT_TRUE(boxes.shown.empty());
 }
 
 #define HUNDRED "a-hundred-characters-long-name-of-a-folder-that-goes-on-and-on-and-on-and-on-and-on-and-on-and-on"

@@ -53,8 +53,9 @@ TEST_F(WindowTest, TheSystemsOpenDialogHandsTheTypedFileToTheLoad) {
     CommonFileDialogs common;
     MainWindow real{"Relicwright", MainWindow::Services{common, boxes, platformFileSteps(), help}};
     const HWND shown = real.create();
-    SetTimer(nullptr, 0, 50, typeIntoDialog);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, typeIntoDialog);
     SendMessageW(GetDlgItem(shown, IDC_LOAD), BM_CLICK, 0, 0);
+    KillTimer(nullptr, timer); // when no dialog came
     EXPECT_EQ(textOf(GetDlgItem(shown, IDC_ITEM_FIELD)), "Dagger");
     EXPECT_TRUE(boxes.shown.empty());
 }

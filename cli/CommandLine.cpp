@@ -4,20 +4,18 @@
 #include "InfoCommand.h"
 #include "ItemsCommand.h"
 
+#include "Application.h"
+
 #include <CLI/CLI.hpp>
 
 #include <array>
-
-#ifndef RELICWRIGHT_VERSION
-#define RELICWRIGHT_VERSION "unknown"
-#endif
 
 namespace relicwright {
 
 int CommandLine::run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
                      const std::vector<FileError>& refused) {
     CLI::App app{"Converts and inspects Diablo (.itm) and Hellfire (.hif) item files.", kProgramName};
-    app.set_version_flag("--version", std::string(kProgramName) + " " + RELICWRIGHT_VERSION);
+    app.set_version_flag("--version", std::string(kProgramName) + " " + Application::version());
     app.require_subcommand(1);
     // "/dir/x.itm" is a path, also on Windows: only the "--" options are options. Subcommands
     // take this over when they are added.

@@ -52,10 +52,11 @@ int InfoCommand::run(std::ostream& out, std::ostream& err) {
             entry["path"] = facts.path;
             entry["variant"] = variantName(facts.variant);
             entry["size"] = facts.size;
-            entry["standardHeader"] = facts.standardHeader ? Json(*facts.standardHeader) : Json(nullptr);
-            entry["code"] = facts.code ? Json(*facts.code) : Json(nullptr);
-            entry["name"] = facts.variant ? Json(facts.itemName) : Json(nullptr);
-            entry["quality"] = facts.quality ? Json(*facts.quality) : Json(nullptr);
+            const auto& item = facts.contents;
+            entry["standardHeader"] = item ? Json(item->standardHeader) : Json(nullptr);
+            entry["code"] = item ? Json(item->code) : Json(nullptr);
+            entry["name"] = item ? Json(std::string(item->itemName)) : Json(nullptr);
+            entry["quality"] = item ? Json(item->quality) : Json(nullptr);
             list.push_back(std::move(entry));
         }
         printJson(out, list);
@@ -67,11 +68,11 @@ int InfoCommand::run(std::ostream& out, std::ostream& err) {
     rows.push_back({"PATH", "VARIANT", "SIZE", "HEADER", "CODE", "NAME", "QUALITY"});
     for (const auto& facts : inspected) {
         const std::string none = "-";
+        const auto& item = facts.contents;
         rows.push_back({facts.path, variantName(facts.variant), std::to_string(facts.size),
-                        facts.standardHeader ? (*facts.standardHeader ? "standard" : "other") : none,
-                        facts.code ? std::to_string(*facts.code) : none,
-                        facts.variant ? facts.itemName : none,
-                        facts.quality ? std::to_string(*facts.quality) : none});
+                        item ? (item->standardHeader ? "standard" : "other") : none,
+                        item ? std::to_string(item->code) : none, item ? std::string(item->itemName) : none,
+                        item ? std::to_string(item->quality) : none});
     }
     printTable(out, rows);
     return status;

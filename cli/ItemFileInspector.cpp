@@ -3,9 +3,6 @@
 #include "Utf8Path.h"
 
 #include "FileError.h"
-#include "ItemCatalogue.h"
-#include "ItemFileImage.h"
-#include "ItemFileIo.h"
 
 #include <filesystem>
 
@@ -28,12 +25,8 @@ ItemFileFacts ItemFileInspector::inspect(const std::string& path) {
         }
         return facts;
     }
-    ItemFileImage image{};
-    facts.size = readItemFile(platformFileSteps(), path, image);
-    facts.standardHeader = hasStandardHeader(image, *facts.variant);
-    facts.code = image[codeOffset(*facts.variant)];
-    facts.itemName = std::string(decodeItemName(*facts.variant, *facts.code));
-    facts.quality = image[qualityOffset(*facts.variant)];
+    facts.contents = readItemContents(platformFileSteps(), path, *facts.variant);
+    facts.size = facts.contents->fileSize;
     return facts;
 }
 

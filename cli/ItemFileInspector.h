@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GameVariant.h"
+#include "ItemContents.h"
 
 #include <cstdint>
 #include <optional>
@@ -14,10 +15,7 @@ struct ItemFileFacts {
     std::string path;
     std::optional<GameVariant> variant;
     std::uint64_t size = 0;
-    std::optional<bool> standardHeader;
-    std::optional<std::uint8_t> code;
-    std::string itemName;
-    std::optional<std::uint8_t> quality;
+    std::optional<ItemContents> contents; // with a variant only
 };
 
 class ItemFileInspector {

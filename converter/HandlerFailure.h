@@ -11,8 +11,9 @@ namespace relicwright {
 
 inline constexpr const char* kOutOfMemoryText = "Out of memory.";
 
-// What escaped a window's handler, in the words the user is shown. Both windows' dispatch guards
-// catch through runGuarded, so they report the same failures alike; only the message box differs.
+// What escaped a window's handler, in the words the user is shown. The dispatch guards of the Qt
+// window, the Windows window and the page all catch through runGuarded, so they report the same
+// failures alike; only the message box differs.
 struct HandlerFailure {
     enum class Kind { File, OutOfMemory, Unexpected };
     Kind kind;

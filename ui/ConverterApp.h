@@ -11,10 +11,6 @@ class ConverterApp {
 public:
     explicit ConverterApp(std::string programPath);
 
-    // Every message box's caption (Application::nameOf).
-    const std::string& applicationName() const { return applicationName_; }
-    const std::string& programPath() const { return programPath_; }
-
     // Does what Application::startFrom makes of the arguments: prints and returns, or shows the
     // main window, with the file loaded once it is up, until it is closed. Without a display it
     // explains how to start the program instead, and returns 1.

@@ -54,7 +54,6 @@ public:
     ~MainWindow() override;
 
     const Converter& converter() const { return *converter_; }
-    const DialogUnits& dialogUnits() const { return units_; }
 
     // The About entry: shows the About box modally, centred over this window.
     void showAboutBox();

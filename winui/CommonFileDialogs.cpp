@@ -1,30 +1,48 @@
 #include "CommonFileDialogs.h"
 
+#include "FileError.h"
 #include "WideText.h"
 
 #include "WindowServices.h"
 
-#include <commdlg.h>
+#include <cderr.h>
 
 #include <algorithm>
-#include <array>
+#include <new>
+#include <stdexcept>
+#include <string>
 
 namespace relicwright::winui {
 
 namespace {
 
-// The longest path the dialogs return, with its terminating NUL.
-using PathBuffer = std::array<wchar_t, MAX_PATH>;
+// What a dialog that returned no file meant: the user's Cancel, or a failure that is said in the
+// program's words rather than taken for a Cancel.
+FileChoice failedChoice(DWORD code) {
+    switch (code) {
+    case 0:
+        return FileChoice::cancelled();
+    case CDERR_MEMALLOCFAILURE:
+    case CDERR_MEMLOCKFAILURE:
+        throw std::bad_alloc();
+    case FNERR_BUFFERTOOSMALL:
+    case FNERR_INVALIDFILENAME:
+        // The dialog keeps the name it could not hand over.
+        throw FileError(FileErrorCause::InvalidPath, static_cast<std::int32_t>(code), std::string());
+    default:
+        throw std::runtime_error("The file dialog failed with error " + std::to_string(code) + ".");
+    }
+}
 
-FileChoice run(OPENFILENAMEW& request, PathBuffer& path, BOOL(WINAPI* dialog)(LPOPENFILENAMEW)) {
+FileChoice run(OPENFILENAMEW& request, std::wstring& path, BOOL(WINAPI* dialog)(LPOPENFILENAMEW),
+               DWORD(WINAPI* failure)()) {
     request.lStructSize = sizeof(request);
     request.lpstrFile = path.data();
     request.nMaxFile = static_cast<DWORD>(path.size());
-    // Cancelled, closed, or the dialog itself failed: all the same to the caller.
     if (!dialog(&request)) {
-        return FileChoice::cancelled();
+        return failedChoice(failure());
     }
-    return FileChoice::fromPath(narrow(path.data()));
+    return FileChoice::fromPath(narrow(path.c_str()));
 }
 
 const wchar_t* orNull(const std::wstring& text) {
@@ -32,6 +50,12 @@ const wchar_t* orNull(const std::wstring& text) {
 }
 
 } // namespace
+
+CommonFileDialogs::Functions CommonFileDialogs::systemFunctions() {
+    return {GetOpenFileNameW, GetSaveFileNameW, CommDlgExtendedError};
+}
+
+CommonFileDialogs::CommonFileDialogs(const Functions& functions) : functions_(functions) {}
 
 std::wstring CommonFileDialogs::dialogFilter(const std::string& filter) {
     std::wstring result = widen(filter);
@@ -58,13 +82,13 @@ DWORD CommonFileDialogs::dialogFlags(unsigned options) {
 
 FileChoice CommonFileDialogs::promptOpenFile(HWND owner, const std::string& filter, unsigned options) {
     const std::wstring filters = dialogFilter(filter);
-    PathBuffer path{};
+    std::wstring path(kLongestPath, L'\0');
     OPENFILENAMEW request{};
     request.hwndOwner = owner;
     request.lpstrFilter = orNull(filters);
     request.nFilterIndex = 1;
     request.Flags = dialogFlags(options);
-    return run(request, path, GetOpenFileNameW);
+    return run(request, path, functions_.open, functions_.failure);
 }
 
 FileChoice CommonFileDialogs::promptSaveFile(HWND owner, const std::string& filter,
@@ -72,16 +96,15 @@ FileChoice CommonFileDialogs::promptSaveFile(HWND owner, const std::string& filt
                                              unsigned options) {
     const std::wstring filters = dialogFilter(filter);
     const std::wstring extension = widen(defaultExtension);
-    const std::wstring name = widen(initialName);
-    PathBuffer path{};
-    std::copy_n(name.begin(), std::min(name.size(), path.size() - 1), path.begin());
+    std::wstring path = widen(initialName);
+    path.resize(std::max(kLongestPath, path.size() + 1), L'\0');
     OPENFILENAMEW request{};
     request.hwndOwner = owner;
     request.lpstrFilter = orNull(filters);
     request.nFilterIndex = 1;
     request.lpstrDefExt = orNull(extension);
     request.Flags = dialogFlags(options);
-    return run(request, path, GetSaveFileNameW);
+    return run(request, path, functions_.save, functions_.failure);
 }
 
 } // namespace relicwright::winui

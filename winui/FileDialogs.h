@@ -9,7 +9,8 @@
 namespace relicwright::winui {
 
 // The file-open and file-save dialogs, modal over their owner. The program shows the common
-// dialogs; tests answer with files of their own.
+// dialogs; tests answer with files of their own. Only Cancel returns an unconfirmed choice: a
+// dialog that fails throws, so that the window's guard says why.
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;

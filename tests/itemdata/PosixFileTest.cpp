@@ -95,19 +95,25 @@ INSTANTIATE_TEST_SUITE_P(
                 FileErrorCause::AccessDenied, FileErrorCause::AccessDenied}),
     [](const auto& row) { return std::string(row.param.what); });
 
-TEST(PosixSave, ReplacesTheFileALinkPointsToAndKeepsItsPermissions) {
+// A link to a link to the file, each relative to its own folder: the save replaces the file at the
+// end of the chain with its permissions, and both links stay links.
+TEST(PosixSave, ReplacesTheFileAChainOfLinksPointsToAndKeepsTheLinksAndItsPermissions) {
     ScratchDirectory dir;
     const std::string real = dir.write("real.hif", sampleImage(GameVariant::Hellfire, 1));
     ::chmod(real.c_str(), 0640);
-    ASSERT_EQ(::symlink("real.hif", dir.path("link.hif").c_str()), 0);
+    ASSERT_EQ(::mkdir(dir.path("chain").c_str(), 0755), 0);
+    ASSERT_EQ(::symlink("../real.hif", dir.path("chain/middle.hif").c_str()), 0);
+    ASSERT_EQ(::symlink("chain/middle.hif", dir.path("link.hif").c_str()), 0);
     writeItemFile(platformFileSteps(), dir.path("link.hif"), sampleImage(GameVariant::Hellfire, 2));
     struct stat info {};
-    ASSERT_EQ(::lstat(dir.path("link.hif").c_str(), &info), 0);
-    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    for (const char* link : {"link.hif", "chain/middle.hif"}) {
+        ASSERT_EQ(::lstat(dir.path(link).c_str(), &info), 0);
+        EXPECT_TRUE(S_ISLNK(info.st_mode)) << link;
+    }
     ASSERT_EQ(::stat(real.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
     EXPECT_EQ(dir.read("real.hif"), bytesOf(sampleImage(GameVariant::Hellfire, 2)));
-    EXPECT_EQ(dir.names(), (std::vector<std::string>{"link.hif", "real.hif"}));
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"chain", "link.hif", "real.hif"}));
 }
 
 // A batch checks its outputs before it saves: a dangling link is there (a save would write where it

@@ -136,6 +136,24 @@ TEST_F(WindowTest, EnterPressesTheFocusedButtonAndElsewhereEndsTheWindowAsEscape
     EXPECT_EQ(fake.openRequests.size(), 1u);
 }
 
+// A file given at the start loads once the window is up, and not again when the window is shown
+// again, restored after being minimised: what the user picked since stays.
+TEST_F(WindowTest, AFileGivenAtTheStartLoadsOnceAndNotAgainWhenTheWindowIsRestored) {
+    MainWindow started{"Relicwright", MainWindow::Services{desktop, desktop, desktop, platformFileSteps()}};
+    started.openWhenShown(dir.write("dagger.itm", sampleImage(GameVariant::Diablo, 113)));
+    started.show();
+    const auto item = [&] { return started.findChild<QLineEdit*>(QStringLiteral("1003"))->text().toStdString(); };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return item() == "Dagger"; }, 2000));
+    started.findChild<DropDownList*>(QStringLiteral("1005"))->setCurrentIndex(5);
+    started.showMinimized();
+    QTest::qWait(20);
+    started.showNormal();
+    QTest::qWait(50);
+    EXPECT_EQ(item(), "Dagger");
+    EXPECT_EQ(started.findChild<DropDownList*>(QStringLiteral("1005"))->currentIndex(), 5);
+    EXPECT_TRUE(desktop.shown.empty());
+}
+
 TEST_F(WindowTest, ClosingTheTargetDropDownRunsTheTargetChangeAndArrowsDoNot) {
     load(dir.write("SWORD.ITM", sampleImage(GameVariant::Diablo, 113)));
     DropDownList* targets = list("1007");

@@ -119,6 +119,8 @@ class Page(unittest.TestCase):
         return text, (files[0].name, files[0].read_bytes()) if files else None
 
     def test_start_state_lists_focus_and_what_the_page_reaches(self):
+        # Both fields empty and neither list with a selection, though a drop-down picks its first entry.
+        self.assertEqual(self.shown(), ('<Empty>', '<Empty>', None, None))
         entries = self.driver.execute_script(
             'return [...document.getElementById("c1005").options].map(o => o.text.replace(/\\u00a0/g, " "))')
         self.assertEqual(entries, self.items)

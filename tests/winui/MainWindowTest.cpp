@@ -60,6 +60,24 @@ TEST_F(WindowTest, LoadsFromTheDialogOrADropAndWritesTheEntryAndGameChosenInTheL
     EXPECT_FALSE(window.ending());
 }
 
+// A file given at the start loads once the window is up, and not again when the window is shown
+// again, restored after being minimised: what the user picked since stays.
+TEST_F(WindowTest, AFileGivenAtTheStartLoadsOnceAndNotAgainWhenTheWindowIsRestored) {
+    MainWindow started{"Relicwright", services};
+    started.loadWhenShown(dir.write("dagger.itm", relicwright::testing::sampleImage(GameVariant::Diablo, 113)));
+    const HWND shown = started.create();
+    pump();
+    EXPECT_EQ(textOf(GetDlgItem(shown, IDC_ITEM_FIELD)), "Dagger");
+    SendDlgItemMessageW(shown, IDC_ITEM_LIST, CB_SETCURSEL, 5, 0);
+    ShowWindow(shown, SW_MINIMIZE);
+    pump();
+    ShowWindow(shown, SW_RESTORE);
+    pump();
+    EXPECT_EQ(textOf(GetDlgItem(shown, IDC_ITEM_FIELD)), "Dagger");
+    EXPECT_EQ(SendDlgItemMessageW(shown, IDC_ITEM_LIST, CB_GETCURSEL, 0, 0), 5);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
 // What a screen reader asks the system for each control, against the one set of names. Wine 8's
 // oleacc knows no combo box: it names one by its own text, where Windows' proxy takes the static
 // label before it in tab order, as for an edit field. For the lists, that label is checked.

@@ -13,7 +13,8 @@ namespace relicwright {
 namespace {
 
 // Files saved together: their new files are written, flushed by one flush of the file system and
-// then named. Each group holds two descriptors a file at most, within the usual limit of 1,024.
+// then named. A group holds two descriptors a file at most (the new file and a replaced one), so
+// the groups under way stay within the usual limit of 1,024 open files.
 constexpr std::size_t kGroupSize = 200;
 // Groups under way at once: while one waits for the disk, the next is written.
 constexpr std::size_t kWorkers = 2;

@@ -98,7 +98,7 @@ void SaveGroup::release(Pending& file) {
 
 void SaveGroup::add(const std::string& path, const ItemFileImage& image) {
     const bool mayReplace = existingFile_ == ExistingFile::Replace;
-    Pending file{path, steps_.saveTarget(path), kNoFileHandle, {}};
+    Pending file{steps_.saveTarget(path), kNoFileHandle, {}};
     if (const int error = steps_.claimTarget(file.target, mayReplace, file.held)) {
         raise(steps_, error, path);
     }

@@ -48,7 +48,6 @@ public:
 
 private:
     struct Pending {
-        std::string path;
         std::string target;
         FileHandle held = kNoFileHandle;
         TemporaryFile temporary;

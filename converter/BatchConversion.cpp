@@ -40,16 +40,16 @@ void BatchConversion::convertGroup(const std::vector<Started>& group, OrderedRep
         }
     }
     // The files the group took are the converted ones so far, in order.
-    std::vector<std::optional<FileError>> errors;
+    std::vector<SaveGroup::Result> saves;
     try {
-        errors = save.finish();
+        saves = save.finish();
     } catch (const std::exception& error) {
-        errors.assign(save.size(), FileError(FileErrorCause::OtherError, 0, error.what()));
+        saves.assign(save.size(), {FileError(FileErrorCause::OtherError, 0, error.what()), false});
     }
     std::size_t saved = 0;
     for (std::size_t index = 0; index < group.size(); ++index) {
         if (results[index].converted()) {
-            file_.settle(results[index], errors[saved++]);
+            file_.settle(results[index], saves[saved++]);
         }
         outcomes.put(group[index].index, std::move(results[index]));
     }

@@ -206,10 +206,15 @@ TEST_P(BatchStepFault, FailsOnlyItsFileAndLeavesNothingHalfWritten) {
     }
     EXPECT_EQ(failed, folder ? 3u : 1u);
     // Every file reaches the step, the folder's flush once for all; the files are flushed together,
-    // and each on its own only after that failed.
+    // and each on its own only after that failed (always where the platform cannot group them).
     EXPECT_EQ(steps.calls, folder ? 1 : 3);
     EXPECT_EQ(std::count(steps.taken.begin(), steps.taken.end(), Step::FlushTogether), 1);
-    EXPECT_EQ(std::count(steps.taken.begin(), steps.taken.end(), Step::Flush), fault.groupFlushFails ? 3 : 0);
+    const auto ownFlushes = std::count(steps.taken.begin(), steps.taken.end(), Step::Flush);
+    if (fault.groupFlushFails) {
+        EXPECT_EQ(ownFlushes, 3);
+    } else if (platformFileSteps().flushTogether({}) == 0) {
+        EXPECT_EQ(ownFlushes, 0);
+    }
     const std::vector<std::string> left = dir.names();
     for (const std::string& name : left) {
         EXPECT_NE(name.front(), '.') << name;

@@ -13,7 +13,8 @@ namespace relicwright {
 namespace {
 
 // Files saved together: their new files are written, flushed by one flush of the file system and
-// then named. Each group holds two descriptors a file at most, within the usual limit of 1,024.
+// then named. A group holds two descriptors a file at most (the new file and a replaced one), so
+// the groups under way stay within the usual limit of 1,024 open files.
 constexpr std::size_t kGroupSize = 200;
 // Groups under way at once: while one waits for the disk, the next is written.
 constexpr std::size_t kWorkers = 2;
@@ -39,16 +40,16 @@ void BatchConversion::convertGroup(const std::vector<Started>& group, OrderedRep
         }
     }
     // The files the group took are the converted ones so far, in order.
-    std::vector<std::optional<FileError>> errors;
+    std::vector<SaveGroup::Result> saves;
     try {
-        errors = save.finish();
+        saves = save.finish();
     } catch (const std::exception& error) {
-        errors.assign(save.size(), FileError(FileErrorCause::OtherError, 0, error.what()));
+        saves.assign(save.size(), {FileError(FileErrorCause::OtherError, 0, error.what()), false});
     }
     std::size_t saved = 0;
     for (std::size_t index = 0; index < group.size(); ++index) {
         if (results[index].converted()) {
-            file_.settle(results[index], errors[saved++]);
+            file_.settle(results[index], saves[saved++]);
         }
         outcomes.put(group[index].index, std::move(results[index]));
     }

@@ -107,21 +107,22 @@ ConversionOutcome ItemFileConversion::prepare(const PlannedFile& file, bool outp
         // Keep, not just the check above: another program may create the file meanwhile.
         save.add(outcome.outputPath, *image);
     } catch (const FileError& error) {
-        settle(outcome, error);
+        settle(outcome, {error, false});
         return outcome;
     }
     outcome.result = Result::Converted;
     return outcome;
 }
 
-void ItemFileConversion::settle(ConversionOutcome& outcome, const std::optional<FileError>& error) const {
+void ItemFileConversion::settle(ConversionOutcome& outcome, const SaveGroup::Result& saved) const {
+    const std::optional<FileError>& error = saved.error;
     if (!error) {
         return;
     }
-    // Refused (as AccessDenied) because the output has come meanwhile; not a failure after it was
-    // written, such as its folder's flush.
+    // Refused (as AccessDenied) because the output has come meanwhile; not a failure once the new
+    // file had its name, such as its folder's flush.
     bool exists = false;
-    if (options_.existingFile == ExistingFile::Keep && error->cause() == FileErrorCause::AccessDenied &&
+    if (options_.existingFile == ExistingFile::Keep && !saved.named && error->cause() == FileErrorCause::AccessDenied &&
         files_.exists(outcome.outputPath, exists) == 0 && exists) {
         outcome.result = ConversionOutcome::Result::OutputExists;
         outcome.message = outcome.outputPath + " already exists";

@@ -71,8 +71,8 @@ public:
     // convert() in two halves, for files saved together. Reads and converts the file and adds its
     // output to the group, with the outcome Converted; or stops with the outcome why not.
     ConversionOutcome prepare(const PlannedFile& file, bool outputWrittenBefore, SaveGroup& save) const;
-    // The outcome of a file the group took, once the group is finished: `error` is its own.
-    void settle(ConversionOutcome& outcome, const std::optional<FileError>& error) const;
+    // The outcome of a file the group took, once the group is finished with it.
+    void settle(ConversionOutcome& outcome, const SaveGroup::Result& saved) const;
 
 private:
     ConversionOptions options_;

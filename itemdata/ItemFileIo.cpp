@@ -72,7 +72,7 @@ void writeItemFile(FileSteps& steps, const std::string& path, const ItemFileImag
                    ExistingFile existingFile) {
     SaveGroup save(steps, existingFile);
     save.add(path, image);
-    if (auto error = std::move(save.finish().front())) {
+    if (auto error = std::move(save.finish().front().error)) {
         throw std::move(*error);
     }
 }
@@ -98,7 +98,7 @@ void SaveGroup::release(Pending& file) {
 
 void SaveGroup::add(const std::string& path, const ItemFileImage& image) {
     const bool mayReplace = existingFile_ == ExistingFile::Replace;
-    Pending file{path, steps_.saveTarget(path), kNoFileHandle, {}};
+    Pending file{steps_.saveTarget(path), kNoFileHandle, {}};
     if (const int error = steps_.claimTarget(file.target, mayReplace, file.held)) {
         raise(steps_, error, path);
     }
@@ -120,8 +120,8 @@ void SaveGroup::add(const std::string& path, const ItemFileImage& image) {
     files_.push_back(std::move(file));
 }
 
-std::vector<std::optional<FileError>> SaveGroup::finish() {
-    std::vector<std::optional<FileError>> errors(files_.size());
+std::vector<SaveGroup::Result> SaveGroup::finish() {
+    std::vector<Result> results(files_.size());
     std::vector<FileHandle> handles;
     for (const Pending& file : files_) {
         handles.push_back(file.temporary.handle);
@@ -145,9 +145,10 @@ std::vector<std::optional<FileError>> SaveGroup::finish() {
         }
         release(file);
         if (error != 0) {
-            errors[index] = failure(file, error);
+            results[index].error = failure(file, error);
             continue;
         }
+        results[index].named = true;
         const std::string_view folder = std::string_view(file.target).substr(0, fileNameStart(file.target));
         const auto found = std::find_if(folders.begin(), folders.end(), [&](const Folder& f) { return f.path == folder; });
         folderOf[index] = static_cast<std::size_t>(found - folders.begin());
@@ -161,12 +162,12 @@ std::vector<std::optional<FileError>> SaveGroup::finish() {
     // A file in place whose folder failed its flush is complete; only its name may not yet survive a
     // power cut.
     for (std::size_t index = 0; index < files_.size(); ++index) {
-        if (!errors[index] && folders[folderOf[index]].error != 0) {
-            errors[index] = failure(files_[index], folders[folderOf[index]].error);
+        if (results[index].named && folders[folderOf[index]].error != 0) {
+            results[index].error = failure(files_[index], folders[folderOf[index]].error);
         }
     }
     files_.clear();
-    return errors;
+    return results;
 }
 
 } // namespace relicwright

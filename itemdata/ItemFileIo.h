@@ -43,12 +43,17 @@ public:
     // and leaves nothing behind, when this file cannot be saved.
     void add(const std::string& path, const ItemFileImage& image);
     std::size_t size() const { return files_.size(); }
-    // Each added file's error in the order added, none where the file is saved and durable.
-    std::vector<std::optional<FileError>> finish();
+
+    // What became of one file.
+    struct Result {
+        std::optional<FileError> error; // none: saved and durable
+        bool named = false;             // the new file is in place under the target's name
+    };
+    // Each added file's result, in the order added.
+    std::vector<Result> finish();
 
 private:
     struct Pending {
-        std::string path;
         std::string target;
         FileHandle held = kNoFileHandle;
         TemporaryFile temporary;

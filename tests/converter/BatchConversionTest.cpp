@@ -98,6 +98,14 @@ TEST(BatchConversion, WritesTheEntryTheWindowsLoadSelects) {
     }
 }
 
+// Appended piece by piece: GCC 12 at -O3 misreads `"f" + std::to_string(...)` as overlapping copies.
+std::string numbered(const char* before, std::size_t number, const char* after) {
+    std::string text = before;
+    text += std::to_string(number);
+    text += after;
+    return text;
+}
+
 std::vector<ConversionOutcome> runBatch(FileSteps& steps, const std::vector<std::string>& paths,
                                         ExistingFile existing = ExistingFile::Keep) {
     std::vector<ConversionOutcome> outcomes;
@@ -138,8 +146,8 @@ TEST(BatchConversion, RunsOnFilesInMemoryAlone) {
 TEST(BatchConversion, GroupsManyFilesAndWritesEachOutputOnce) {
     MemoryFileSteps memory;
     std::vector<std::string> paths;
-    for (int index = 0; index < 450; ++index) {
-        paths.push_back("/m/f" + std::to_string(index < 100 ? index : index - 100) + ".itm");
+    for (std::size_t index = 0; index < 450; ++index) {
+        paths.push_back(numbered("/m/f", index < 100 ? index : index - 100, ".itm"));
         memory.put(paths.back(), bytesOf(sampleImage(GameVariant::Diablo, 113)));
     }
     const auto outcomes = runBatch(memory, paths);
@@ -185,23 +193,28 @@ TEST_P(BatchStepFault, FailsOnlyItsFileAndLeavesNothingHalfWritten) {
     ASSERT_EQ(outcomes.size(), 3u);
     std::size_t failed = 0;
     for (std::size_t index = 0; index < 3; ++index) {
-        const std::string output = "f" + std::to_string(index) + ".hif";
+        const std::string output = numbered("f", index, ".hif");
         if (outcomes[index].converted()) {
             EXPECT_EQ(dir.read(output).size(), 400u);
             continue;
         }
         ++failed;
         EXPECT_EQ(outcomes[index].result, ConversionOutcome::Result::Failed);
-        EXPECT_NE(outcomes[index].message.find("f" + std::to_string(index) + "."), std::string::npos)
+        EXPECT_NE(outcomes[index].message.find(numbered("f", index, ".")), std::string::npos)
             << outcomes[index].message;
         EXPECT_EQ(dir.read(output).size(), folder ? 400u : 0u);
     }
     EXPECT_EQ(failed, folder ? 3u : 1u);
     // Every file reaches the step, the folder's flush once for all; the files are flushed together,
-    // and each on its own only after that failed.
+    // and each on its own only after that failed (always where the platform cannot group them).
     EXPECT_EQ(steps.calls, folder ? 1 : 3);
     EXPECT_EQ(std::count(steps.taken.begin(), steps.taken.end(), Step::FlushTogether), 1);
-    EXPECT_EQ(std::count(steps.taken.begin(), steps.taken.end(), Step::Flush), fault.groupFlushFails ? 3 : 0);
+    const auto ownFlushes = std::count(steps.taken.begin(), steps.taken.end(), Step::Flush);
+    if (fault.groupFlushFails) {
+        EXPECT_EQ(ownFlushes, 3);
+    } else if (platformFileSteps().flushTogether({}) == 0) {
+        EXPECT_EQ(ownFlushes, 0);
+    }
     const std::vector<std::string> left = dir.names();
     for (const std::string& name : left) {
         EXPECT_NE(name.front(), '.') << name;
@@ -219,7 +232,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BatchFault{FaultInjectingFileSteps::Step::ShortWrite, 0, 2},
                       BatchFault{FaultInjectingFileSteps::Step::Flush, EIO, 2, true},
                       BatchFault{FaultInjectingFileSteps::Step::Commit, EIO, 2},
-                      BatchFault{FaultInjectingFileSteps::Step::FlushDirectory, EIO, 1}));
+                      BatchFault{FaultInjectingFileSteps::Step::FlushDirectory, EACCES, 1}));
 
 // Another program at work in the folder while a batch saves: an output it creates is kept and
 // reported, one it removes is written all the same; nothing of the batch's is left beside them.

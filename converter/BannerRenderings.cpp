@@ -4,12 +4,21 @@
 
 namespace relicwright {
 
+namespace {
+
+// Rounded up, as the renderings are drawn: a part of a pixel is a pixel.
+unsigned pixels(double length) {
+    return static_cast<unsigned>(std::ceil(length - 1e-6));
+}
+
+} // namespace
+
 unsigned bannerWidthAt(double scale) {
-    return static_cast<unsigned>(std::lround(kBannerWidth * scale));
+    return pixels(kBannerWidth * scale);
 }
 
 unsigned bannerHeightAt(double scale) {
-    return static_cast<unsigned>(std::lround(kBannerHeight * scale));
+    return pixels(kBannerHeight * scale);
 }
 
 const BannerRendering& bannerRenderingFor(double scale) {

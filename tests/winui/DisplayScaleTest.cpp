@@ -1,0 +1,186 @@
+#include "WindowFixture.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+
+// The window at the scale of its screen. tests/winui/at-scales runs these at 96, 120, 144 and 192
+// DPI, each in a Wine prefix of that DPI, naming it in RELICWRIGHT_TEST_DPI; the run at 96 records in
+// RELICWRIGHT_SCALE_RECORD how the banner fills its frame there, and later runs compare with it.
+namespace relicwright::winui::testing {
+namespace {
+
+struct Banner {
+    int frame = 0;        // the inside of its sunken frame
+    int width = 0, height = 0; // of the bitmap the control draws
+};
+
+Banner bannerOf(HWND dialog) {
+    Banner banner;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP) {
+            RECT frame{};
+            GetClientRect(child, &frame);
+            banner.frame = frame.right;
+            BITMAP bitmap{};
+            GetObjectW(reinterpret_cast<HBITMAP>(SendMessageW(child, STM_GETIMAGE, IMAGE_BITMAP, 0)), sizeof bitmap,
+                       &bitmap);
+            banner.width = bitmap.bmWidth;
+            banner.height = bitmap.bmHeight;
+        }
+    }
+    return banner;
+}
+
+int iconSize(HICON icon) {
+    ICONINFO info{};
+    BITMAP bitmap{};
+    if (icon == nullptr || !GetIconInfo(icon, &info)) return 0;
+    GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+int windowIcon(HWND window, WPARAM which) {
+    return iconSize(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0)));
+}
+
+// The banner of each DPI recorded so far: frame and bitmap width.
+std::map<unsigned, Banner> recorded() {
+    std::map<unsigned, Banner> seen;
+    if (const char* path = std::getenv("RELICWRIGHT_SCALE_RECORD")) {
+        std::ifstream in(path);
+        for (unsigned dpi = 0; in >> dpi;) in >> seen[dpi].frame >> seen[dpi].width;
+    }
+    return seen;
+}
+
+// The scale the window opened at: the screen's, which the prefix set.
+unsigned openedAt(HWND dialog) {
+    const unsigned dpi = GetDpiForWindow(dialog);
+    if (const char* expected = std::getenv("RELICWRIGHT_TEST_DPI")) {
+        EXPECT_EQ(dpi, static_cast<unsigned>(std::atoi(expected)));
+    }
+    return dpi;
+}
+
+// Windows asks for a small icon of 16 and a large one of 32 pixels at 100 %, in proportion above.
+void expectIconsAt(HWND dialog, unsigned dpi) {
+    EXPECT_EQ(windowIcon(dialog, ICON_SMALL), MulDiv(16, static_cast<int>(dpi), 96)) << dpi;
+    EXPECT_EQ(windowIcon(dialog, ICON_BIG), MulDiv(32, static_cast<int>(dpi), 96)) << dpi;
+}
+
+TEST_F(WindowTest, AtTheScreensScaleTheBannerFillsItsFrameAsAt100PercentWithIconsOfThatScale) {
+    // Per monitor, from the manifest (Wine tells v2 from v1 no further): the system scales nothing
+    // as a picture.
+    EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(dialog)),
+              DPI_AWARENESS_PER_MONITOR_AWARE);
+    const unsigned dpi = openedAt(dialog);
+    const Banner banner = bannerOf(dialog);
+    ASSERT_GT(banner.width, 0);
+    // The picture's own proportions, from a rendering at least this large.
+    EXPECT_NEAR(banner.height, banner.width * 54 / 449, 1);
+    expectIconsAt(dialog, dpi);
+    if (dpi == 96) {
+        EXPECT_EQ(banner.width, 449);
+    } else if (const auto seen = recorded(); seen.contains(96)) {
+        const Banner& at96 = seen.at(96);
+        EXPECT_NEAR(banner.width, banner.frame * at96.width / at96.frame, 3)
+            << "at " << dpi << " DPI, in a frame of " << banner.frame;
+    }
+    if (const char* path = std::getenv("RELICWRIGHT_SCALE_RECORD")) {
+        std::ofstream(path, std::ios::app) << dpi << ' ' << banner.frame << ' ' << banner.width << '\n';
+    }
+}
+
+// Wine moves no window between screens: the move is the message Windows sends. The window takes the
+// frame offered and draws the banner as a window opened on that screen draws it.
+TEST_F(WindowTest, MovedToAScreenOfAnotherScaleTheWindowRedrawsItsBannerAndIconsForIt) {
+    const unsigned from = openedAt(dialog), to = from == 192 ? 96 : 192;
+    const Banner before = bannerOf(dialog);
+    RECT rect{};
+    GetWindowRect(dialog, &rect);
+    RECT offered{rect.left + 10, rect.top + 10, rect.left + 10 + MulDiv(rect.right - rect.left, int(to), int(from)),
+                 rect.top + 10 + MulDiv(rect.bottom - rect.top, int(to), int(from))};
+    SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&offered));
+
+    GetWindowRect(dialog, &rect);
+    EXPECT_TRUE(EqualRect(&rect, &offered));
+    expectIconsAt(dialog, to);
+    const Banner after = bannerOf(dialog);
+    EXPECT_NEAR(after.width, before.width * double(to) / from, before.width * 0.15 * to / from);
+    if (const auto seen = recorded(); seen.contains(to)) {
+        EXPECT_EQ(after.width, seen.at(to).width);
+    }
+}
+
+// A move while the About box is open, with a message box over it: the box takes the icon size of
+// its new screen, keeps its texts, and a message box is still the box's, over it.
+struct AboutBoxSeen {
+    unsigned to = 0;
+    int icon = 0, iconAfter = 0;
+    std::vector<std::string> texts;
+    bool mainRedrawn = false;
+} aboutSeen;
+
+void CALLBACK moveWhileAboutBoxOpen(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    HWND box = GetActiveWindow();
+    HWND main = GetWindow(box, GW_OWNER);
+    HWND icon = nullptr;
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) icon = child;
+    }
+    aboutSeen.icon = iconSize(reinterpret_cast<HICON>(SendMessageW(icon, STM_GETICON, 0, 0)));
+    const int before = bannerOf(main).width;
+    RECT rect{};
+    GetWindowRect(box, &rect);
+    for (HWND window : {main, box}) {
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(aboutSeen.to, aboutSeen.to), reinterpret_cast<LPARAM>(&rect));
+    }
+    aboutSeen.iconAfter = iconSize(reinterpret_cast<HICON>(SendMessageW(icon, STM_GETICON, 0, 0)));
+    aboutSeen.mainRedrawn = bannerOf(main).width != before;
+    for (const int id : {IDC_ABOUT_TEXT, IDC_COPYRIGHT_TEXT, IDC_CONTACT_TEXT, IDOK}) {
+        aboutSeen.texts.push_back(WindowTest::textOf(GetDlgItem(box, id)));
+    }
+    SendMessageW(box, WM_HELP, 0, 0); // a warning, owned by the box
+    WindowTest::key(box, VK_ESCAPE);
+}
+
+TEST_F(WindowTest, AMoveWhileTheAboutBoxIsOpenRedrawsBothAndLeavesTheBoxReadable) {
+    const unsigned from = openedAt(dialog);
+    aboutSeen.to = from == 192 ? 96 : 192;
+    SetTimer(nullptr, 0, 50, moveWhileAboutBoxOpen);
+    SendMessageW(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+
+    EXPECT_EQ(aboutSeen.icon, MulDiv(32, static_cast<int>(from), 96));
+    EXPECT_EQ(aboutSeen.iconAfter, MulDiv(32, static_cast<int>(aboutSeen.to), 96));
+    EXPECT_TRUE(aboutSeen.mainRedrawn);
+    EXPECT_EQ(aboutSeen.texts, (std::vector<std::string>{Application::aboutText(), Application::copyrightText(),
+                                                         Application::contactText(), Application::kOkText}));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, Application::kHelpFailedText);
+    EXPECT_NE(boxes.shown[0].owner, dialog);
+    EXPECT_TRUE(IsWindowEnabled(dialog));
+}
+
+// What Windows asks of the program icon at 100 % to 200 %, it finds drawn at that size, not shrunk
+// or enlarged from another.
+TEST(ProgramIcon, HoldsAnImageForEverySizeWindowsAsksForAt100To200Percent) {
+    HMODULE program = GetModuleHandleW(nullptr);
+    HRSRC group = FindResourceW(program, MAKEINTRESOURCEW(IDI_PROGRAM), MAKEINTRESOURCEW(14)); // RT_GROUP_ICON
+    ASSERT_NE(group, nullptr);
+    auto* directory = static_cast<BYTE*>(LockResource(LoadResource(program, group)));
+    for (const int size : {16, 20, 24, 28, 32, 40, 48, 56, 64}) {
+        const int id = LookupIconIdFromDirectoryEx(directory, TRUE, size, size, LR_DEFAULTCOLOR);
+        HRSRC image = FindResourceW(program, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(3)); // RT_ICON
+        ASSERT_NE(image, nullptr) << size;
+        const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(program, image)));
+        EXPECT_EQ(header->biWidth, size);
+    }
+}
+
+} // namespace
+} // namespace relicwright::winui::testing

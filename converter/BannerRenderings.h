@@ -7,8 +7,8 @@ namespace relicwright {
 // The title banner as every window draws it: 449 x 54 pixels on a screen of 100 %, and a rendering
 // of its own for larger screens (resources/render-images), each with the 16 colours of the original.
 struct BannerRendering {
-    unsigned percent;  // the screen scale it is drawn for
-    const char* file;  // its name in resources/
+    unsigned percent; // the screen scale it is drawn for
+    const char* file; // its name in resources/
     unsigned width, height;
 };
 

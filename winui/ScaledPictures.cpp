@@ -18,8 +18,7 @@ static_assert(IDR_BANNER_500 - IDR_BANNER_100 + 1 == kBannerRenderings.size());
 namespace {
 
 // Functions of Windows 10; looked up, so that the program still starts on older systems.
-template <typename Function>
-Function user32(const char* name) {
+template <typename Function> Function user32(const char* name) {
     const FARPROC found = GetProcAddress(GetModuleHandleW(L"user32.dll"), name);
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
 }
@@ -58,14 +57,15 @@ HWND staticChild(HWND dialog, LONG_PTR kind) {
     return nullptr;
 }
 
-template <typename Interface>
-struct Com {
+template <typename Interface> struct Com {
     Interface* p = nullptr;
     Com() = default;
     Com(const Com&) = delete;
     Com& operator=(const Com&) = delete;
     ~Com() {
-        if (p != nullptr) p->Release();
+        if (p != nullptr) {
+            p->Release();
+        }
     }
     Interface* operator->() const { return p; }
 };
@@ -91,15 +91,18 @@ Pixels decodePng(int id) {
         if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                                        IID_IWICImagingFactory, reinterpret_cast<void**>(&factory.p))) &&
             SUCCEEDED(factory->CreateStream(&stream.p)) &&
-            SUCCEEDED(stream->InitializeFromMemory(data, SizeofResource(GetModuleHandleW(nullptr), resource))) &&
+            SUCCEEDED(
+                stream->InitializeFromMemory(data, SizeofResource(GetModuleHandleW(nullptr), resource))) &&
             SUCCEEDED(factory->CreateDecoderFromStream(stream.p, nullptr, WICDecodeMetadataCacheOnDemand,
                                                        &decoder.p)) &&
-            SUCCEEDED(decoder->GetFrame(0, &frame.p)) && SUCCEEDED(factory->CreateFormatConverter(&converter.p)) &&
-            SUCCEEDED(converter->Initialize(frame.p, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone, nullptr,
-                                            0.0, WICBitmapPaletteTypeCustom)) &&
+            SUCCEEDED(decoder->GetFrame(0, &frame.p)) &&
+            SUCCEEDED(factory->CreateFormatConverter(&converter.p)) &&
+            SUCCEEDED(converter->Initialize(frame.p, GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
+                                            nullptr, 0.0, WICBitmapPaletteTypeCustom)) &&
             SUCCEEDED(converter->GetSize(&width, &height))) {
             std::vector<std::uint8_t> bytes(std::size_t{width} * height * 4);
-            if (SUCCEEDED(converter->CopyPixels(nullptr, width * 4, static_cast<UINT>(bytes.size()), bytes.data()))) {
+            if (SUCCEEDED(converter->CopyPixels(nullptr, width * 4, static_cast<UINT>(bytes.size()),
+                                                bytes.data()))) {
                 picture = {static_cast<int>(width), static_cast<int>(height), std::move(bytes)};
             }
         }
@@ -124,7 +127,8 @@ std::vector<Span> spans(int from, int to) {
         Span& span = result[static_cast<std::size_t>(out)];
         span.first = static_cast<int>(start);
         for (int in = span.first; in < end; ++in) {
-            span.weights.push_back((std::min(end, in + 1.0) - std::max(start, static_cast<double>(in))) / step);
+            span.weights.push_back((std::min(end, in + 1.0) - std::max(start, static_cast<double>(in))) /
+                                   step);
         }
     }
     return result;
@@ -169,35 +173,35 @@ Pixels shrink(const Pixels& picture, int width, int height) {
     if (width == picture.width && height == picture.height) {
         return picture;
     }
-    // Across, then down.
+    const auto fromWidth = static_cast<std::size_t>(picture.width),
+               fromHeight = static_cast<std::size_t>(picture.height);
+    const auto toWidth = static_cast<std::size_t>(width), toHeight = static_cast<std::size_t>(height);
+    // Across, then down; blue, green and red each.
     const std::vector<Span> across = spans(picture.width, width), down = spans(picture.height, height);
-    std::vector<double> half(static_cast<std::size_t>(width) * static_cast<std::size_t>(picture.height) * 3);
-    for (int y = 0; y < picture.height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const Span& span = across[static_cast<std::size_t>(x)];
+    std::vector<double> half(toWidth * fromHeight * 3);
+    for (std::size_t y = 0; y < fromHeight; ++y) {
+        for (std::size_t x = 0; x < toWidth; ++x) {
+            const Span& span = across[x];
+            for (std::size_t i = 0; i < span.weights.size(); ++i) {
+                const std::uint8_t* from =
+                    &picture.bgrx[(y * fromWidth + static_cast<std::size_t>(span.first) + i) * 4];
+                for (std::size_t c = 0; c < 3; ++c) {
+                    half[(y * toWidth + x) * 3 + c] += span.weights[i] * from[c];
+                }
+            }
+        }
+    }
+    Pixels result{width, height, std::vector<std::uint8_t>(toWidth * toHeight * 4)};
+    for (std::size_t y = 0; y < toHeight; ++y) {
+        const Span& span = down[y];
+        for (std::size_t x = 0; x < toWidth; ++x) {
             for (std::size_t c = 0; c < 3; ++c) {
                 double sum = 0;
                 for (std::size_t i = 0; i < span.weights.size(); ++i) {
                     sum += span.weights[i] *
-                           picture.bgrx[(static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) +
-                                         static_cast<std::size_t>(span.first) + i) * 4 + c];
+                           half[((static_cast<std::size_t>(span.first) + i) * toWidth + x) * 3 + c];
                 }
-                half[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) *
-                         3 + c] = sum;
-            }
-        }
-    }
-    Pixels result{width, height, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4)};
-    for (int y = 0; y < height; ++y) {
-        const Span& span = down[static_cast<std::size_t>(y)];
-        for (int x = 0; x < width; ++x) {
-            for (std::size_t c = 0; c < 3; ++c) {
-                double sum = 0;
-                for (std::size_t i = 0; i < span.weights.size(); ++i) {
-                    sum += span.weights[i] * half[((static_cast<std::size_t>(span.first) + i) * static_cast<std::size_t>(width) +
-                                                   static_cast<std::size_t>(x)) * 3 + c];
-                }
-                result.bgrx[(static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 4 + c] =
+                result.bgrx[(y * toWidth + x) * 4 + c] =
                     static_cast<std::uint8_t>(std::clamp(std::lround(sum), 0L, 255L));
             }
         }
@@ -244,7 +248,8 @@ int ScaledPictures::baseUnitX(unsigned dpi) const {
     const HGDIOBJ previous = SelectObject(screen, made);
     // As the dialog manager measures its font: the average width of the 52 letters, rounded.
     SIZE size{};
-    const bool measured = GetTextExtentPoint32W(screen, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &size);
+    const bool measured =
+        GetTextExtentPoint32W(screen, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &size);
     SelectObject(screen, previous);
     ReleaseDC(nullptr, screen);
     DeleteObject(made);
@@ -264,8 +269,9 @@ void ScaledPictures::showFor(unsigned dpi) {
         const double scale = bannerScale(dpi);
         const BannerRendering& rendering = bannerRenderingFor(scale);
         const auto index = static_cast<int>(std::distance(kBannerRenderings.data(), &rendering));
-        const Pixels picture = shrink(decodePng(IDR_BANNER_100 + index), static_cast<int>(bannerWidthAt(scale)),
-                                      static_cast<int>(bannerHeightAt(scale)));
+        const Pixels picture =
+            shrink(decodePng(IDR_BANNER_100 + index), static_cast<int>(bannerWidthAt(scale)),
+                   static_cast<int>(bannerHeightAt(scale)));
         if (HBITMAP bitmap = picture.width > 0 ? bitmapOf(picture) : nullptr) {
             const auto previous = reinterpret_cast<HGDIOBJ>(
                 SendMessageW(banner_, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
@@ -290,8 +296,8 @@ void ScaledPictures::showFor(unsigned dpi) {
         }
     }
     if (windowIcons_) {
-        for (auto [which, metric, held] : {std::tuple{ICON_BIG, SM_CXICON, &bigIcon_},
-                                           std::tuple{ICON_SMALL, SM_CXSMICON, &smallIcon_}}) {
+        for (auto [which, metric, held] :
+             {std::tuple{ICON_BIG, SM_CXICON, &bigIcon_}, std::tuple{ICON_SMALL, SM_CXSMICON, &smallIcon_}}) {
             if (HICON icon = programIcon(metricAt(metric, dpi))) {
                 SendMessageW(dialog_, WM_SETICON, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(icon));
                 if (*held != nullptr) {

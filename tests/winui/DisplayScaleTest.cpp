@@ -1,18 +1,19 @@
 #include "WindowFixture.h"
 
-#include <cstdio>
+#include "ScaledPictures.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <map>
 
-// The window at the scale of its screen. tests/winui/at-scales runs these at 96, 120, 144 and 192
+// The window at the scale of its screen. tests/winui/at-scales runs these at 96, 120, 144, 192 and 336
 // DPI, each in a Wine prefix of that DPI, naming it in RELICWRIGHT_TEST_DPI; the run at 96 records in
 // RELICWRIGHT_SCALE_RECORD how the banner fills its frame there, and later runs compare with it.
 namespace relicwright::winui::testing {
 namespace {
 
 struct Banner {
-    int frame = 0;        // the inside of its sunken frame
+    int frame = 0;             // the inside of its sunken frame
     int width = 0, height = 0; // of the bitmap the control draws
 };
 
@@ -24,8 +25,8 @@ Banner bannerOf(HWND dialog) {
             GetClientRect(child, &frame);
             banner.frame = frame.right;
             BITMAP bitmap{};
-            GetObjectW(reinterpret_cast<HBITMAP>(SendMessageW(child, STM_GETIMAGE, IMAGE_BITMAP, 0)), sizeof bitmap,
-                       &bitmap);
+            GetObjectW(reinterpret_cast<HBITMAP>(SendMessageW(child, STM_GETIMAGE, IMAGE_BITMAP, 0)),
+                       sizeof bitmap, &bitmap);
             banner.width = bitmap.bmWidth;
             banner.height = bitmap.bmHeight;
         }
@@ -36,7 +37,8 @@ Banner bannerOf(HWND dialog) {
 int iconSize(HICON icon) {
     ICONINFO info{};
     BITMAP bitmap{};
-    if (icon == nullptr || !GetIconInfo(icon, &info)) return 0;
+    if (icon == nullptr || !GetIconInfo(icon, &info))
+        return 0;
     GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
@@ -52,7 +54,8 @@ std::map<unsigned, Banner> recorded() {
     std::map<unsigned, Banner> seen;
     if (const char* path = std::getenv("RELICWRIGHT_SCALE_RECORD")) {
         std::ifstream in(path);
-        for (unsigned dpi = 0; in >> dpi;) in >> seen[dpi].frame >> seen[dpi].width;
+        for (unsigned dpi = 0; in >> dpi;)
+            in >> seen[dpi].frame >> seen[dpi].width;
     }
     return seen;
 }
@@ -102,7 +105,8 @@ TEST_F(WindowTest, MovedToAScreenOfAnotherScaleTheWindowRedrawsItsBannerAndIcons
     const Banner before = bannerOf(dialog);
     RECT rect{};
     GetWindowRect(dialog, &rect);
-    RECT offered{rect.left + 10, rect.top + 10, rect.left + 10 + MulDiv(rect.right - rect.left, int(to), int(from)),
+    RECT offered{rect.left + 10, rect.top + 10,
+                 rect.left + 10 + MulDiv(rect.right - rect.left, int(to), int(from)),
                  rect.top + 10 + MulDiv(rect.bottom - rect.top, int(to), int(from))};
     SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&offered));
 
@@ -131,14 +135,16 @@ void CALLBACK moveWhileAboutBoxOpen(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND main = GetWindow(box, GW_OWNER);
     HWND icon = nullptr;
     for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) icon = child;
+        if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            icon = child;
     }
     aboutSeen.icon = iconSize(reinterpret_cast<HICON>(SendMessageW(icon, STM_GETICON, 0, 0)));
     const int before = bannerOf(main).width;
     RECT rect{};
     GetWindowRect(box, &rect);
     for (HWND window : {main, box}) {
-        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(aboutSeen.to, aboutSeen.to), reinterpret_cast<LPARAM>(&rect));
+        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(aboutSeen.to, aboutSeen.to),
+                     reinterpret_cast<LPARAM>(&rect));
     }
     aboutSeen.iconAfter = iconSize(reinterpret_cast<HICON>(SendMessageW(icon, STM_GETICON, 0, 0)));
     aboutSeen.mainRedrawn = bannerOf(main).width != before;
@@ -158,19 +164,44 @@ TEST_F(WindowTest, AMoveWhileTheAboutBoxIsOpenRedrawsBothAndLeavesTheBoxReadable
     EXPECT_EQ(aboutSeen.icon, MulDiv(32, static_cast<int>(from), 96));
     EXPECT_EQ(aboutSeen.iconAfter, MulDiv(32, static_cast<int>(aboutSeen.to), 96));
     EXPECT_TRUE(aboutSeen.mainRedrawn);
-    EXPECT_EQ(aboutSeen.texts, (std::vector<std::string>{Application::aboutText(), Application::copyrightText(),
-                                                         Application::contactText(), Application::kOkText}));
+    EXPECT_EQ(aboutSeen.texts,
+              (std::vector<std::string>{Application::aboutText(), Application::copyrightText(),
+                                        Application::contactText(), Application::kOkText}));
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, Application::kHelpFailedText);
     EXPECT_NE(boxes.shown[0].owner, dialog);
     EXPECT_TRUE(IsWindowEnabled(dialog));
 }
 
+// A rendering shrunk to a scale between two: each new pixel the average of what it covers, by area;
+// asked to grow, it stays as it is.
+TEST(ShrunkRendering, AveragesTheAreaEachPixelCoversAndNeverEnlarges) {
+    const auto row = [](std::vector<std::uint8_t> greys) {
+        Pixels picture{static_cast<int>(greys.size()), 1, std::vector<std::uint8_t>(greys.size() * 4)};
+        for (std::size_t i = 0; i < greys.size(); ++i) {
+            std::fill_n(picture.bgrx.begin() + static_cast<std::ptrdiff_t>(i * 4), 3, greys[i]);
+        }
+        return picture;
+    };
+    const auto greys = [](const Pixels& picture) {
+        std::vector<int> seen;
+        for (std::size_t i = 0; i < picture.bgrx.size(); i += 4)
+            seen.push_back(picture.bgrx[i + 1]);
+        return seen;
+    };
+    EXPECT_EQ(greys(shrink(row({0, 255, 0, 255}), 2, 1)), (std::vector<int>{128, 128}));
+    EXPECT_EQ(greys(shrink(row({0, 90, 180}), 2, 1)), (std::vector<int>{30, 150}));
+    const Pixels same = shrink(row({10, 20}), 5, 3);
+    EXPECT_EQ(std::pair(same.width, same.height), std::pair(2, 1));
+    EXPECT_EQ(greys(same), (std::vector<int>{10, 20}));
+}
+
 // What Windows asks of the program icon at 100 % to 200 %, it finds drawn at that size, not shrunk
 // or enlarged from another.
 TEST(ProgramIcon, HoldsAnImageForEverySizeWindowsAsksForAt100To200Percent) {
     HMODULE program = GetModuleHandleW(nullptr);
-    HRSRC group = FindResourceW(program, MAKEINTRESOURCEW(IDI_PROGRAM), MAKEINTRESOURCEW(14)); // RT_GROUP_ICON
+    HRSRC group =
+        FindResourceW(program, MAKEINTRESOURCEW(IDI_PROGRAM), MAKEINTRESOURCEW(14)); // RT_GROUP_ICON
     ASSERT_NE(group, nullptr);
     auto* directory = static_cast<BYTE*>(LockResource(LoadResource(program, group)));
     for (const int size : {16, 20, 24, 28, 32, 40, 48, 56, 64}) {

@@ -37,8 +37,9 @@ Banner bannerOf(HWND dialog) {
 int iconSize(HICON icon) {
     ICONINFO info{};
     BITMAP bitmap{};
-    if (icon == nullptr || !GetIconInfo(icon, &info))
+    if (icon == nullptr || !GetIconInfo(icon, &info)) {
         return 0;
+    }
     GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
@@ -98,75 +99,61 @@ TEST_F(WindowTest, AtTheScreensScaleTheBannerFillsItsFrameAsAt100PercentWithIcon
     }
 }
 
-// Wine moves no window between screens: the move is the message Windows sends. The window takes the
-// frame offered and draws the banner as a window opened on that screen draws it.
-TEST_F(WindowTest, MovedToAScreenOfAnotherScaleTheWindowRedrawsItsBannerAndIconsForIt) {
-    const unsigned from = openedAt(dialog), to = from == 192 ? 96 : 192;
-    const Banner before = bannerOf(dialog);
-    RECT rect{};
-    GetWindowRect(dialog, &rect);
-    RECT offered{rect.left + 10, rect.top + 10,
-                 rect.left + 10 + MulDiv(rect.right - rect.left, int(to), int(from)),
-                 rect.top + 10 + MulDiv(rect.bottom - rect.top, int(to), int(from))};
-    SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&offered));
-
-    GetWindowRect(dialog, &rect);
-    EXPECT_TRUE(EqualRect(&rect, &offered));
-    expectIconsAt(dialog, to);
-    const Banner after = bannerOf(dialog);
-    EXPECT_NEAR(after.width, before.width * double(to) / from, before.width * 0.15 * to / from);
-    if (const auto seen = recorded(); seen.contains(to)) {
-        EXPECT_EQ(after.width, seen.at(to).width);
-    }
-}
-
-// A move while the About box is open, with a message box over it: the box takes the icon size of
-// its new screen, keeps its texts, and a message box is still the box's, over it.
-struct AboutBoxSeen {
+// Wine moves no window between screens: the move is the message Windows sends each window, here
+// while the About box is open. The window takes the frame offered and draws banner and icons as a
+// window opened on that screen does; the box takes its icon size and keeps its texts and its
+// message boxes.
+struct Move {
     unsigned to = 0;
-    int icon = 0, iconAfter = 0;
-    std::vector<std::string> texts;
-    bool mainRedrawn = false;
-} aboutSeen;
+    RECT offered{};
+    Banner before, after;
+    int boxIcon = 0, boxIconAfter = 0;
+    std::vector<std::string> boxTexts;
+} move;
 
 void CALLBACK moveWhileAboutBoxOpen(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
-    HWND box = GetActiveWindow();
-    HWND main = GetWindow(box, GW_OWNER);
-    HWND icon = nullptr;
-    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-            icon = child;
-    }
-    aboutSeen.icon = iconSize(reinterpret_cast<HICON>(SendMessageW(icon, STM_GETICON, 0, 0)));
-    const int before = bannerOf(main).width;
-    RECT rect{};
-    GetWindowRect(box, &rect);
-    for (HWND window : {main, box}) {
-        SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(aboutSeen.to, aboutSeen.to),
-                     reinterpret_cast<LPARAM>(&rect));
-    }
-    aboutSeen.iconAfter = iconSize(reinterpret_cast<HICON>(SendMessageW(icon, STM_GETICON, 0, 0)));
-    aboutSeen.mainRedrawn = bannerOf(main).width != before;
+    HWND box = GetActiveWindow(), main = GetWindow(box, GW_OWNER), icon = GetWindow(box, GW_CHILD);
+    while ((GetWindowLongPtrW(icon, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+        icon = GetWindow(icon, GW_HWNDNEXT);
+    move.boxIcon = iconSize(reinterpret_cast<HICON>(SendMessageW(icon, STM_GETICON, 0, 0)));
+    move.before = bannerOf(main);
+    RECT rect{}, boxRect{};
+    GetWindowRect(main, &rect);
+    const int from = static_cast<int>(GetDpiForWindow(main)), to = static_cast<int>(move.to);
+    move.offered = {rect.left + 10, rect.top + 10, rect.left + 10 + MulDiv(rect.right - rect.left, to, from),
+                    rect.top + 10 + MulDiv(rect.bottom - rect.top, to, from)};
+    SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&move.offered));
+    GetWindowRect(box, &boxRect);
+    SendMessageW(box, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&boxRect));
+    move.after = bannerOf(main);
+    move.boxIconAfter = iconSize(reinterpret_cast<HICON>(SendMessageW(icon, STM_GETICON, 0, 0)));
     for (const int id : {IDC_ABOUT_TEXT, IDC_COPYRIGHT_TEXT, IDC_CONTACT_TEXT, IDOK}) {
-        aboutSeen.texts.push_back(WindowTest::textOf(GetDlgItem(box, id)));
+        move.boxTexts.push_back(WindowTest::textOf(GetDlgItem(box, id)));
     }
     SendMessageW(box, WM_HELP, 0, 0); // a warning, owned by the box
     WindowTest::key(box, VK_ESCAPE);
 }
 
-TEST_F(WindowTest, AMoveWhileTheAboutBoxIsOpenRedrawsBothAndLeavesTheBoxReadable) {
+TEST_F(WindowTest, MovedToAScreenOfAnotherScaleTheWindowAndItsAboutBoxRedrawForIt) {
     const unsigned from = openedAt(dialog);
-    aboutSeen.to = from == 192 ? 96 : 192;
+    move.to = from == 192 ? 96 : 192;
     SetTimer(nullptr, 0, 50, moveWhileAboutBoxOpen);
     SendMessageW(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
 
-    EXPECT_EQ(aboutSeen.icon, MulDiv(32, static_cast<int>(from), 96));
-    EXPECT_EQ(aboutSeen.iconAfter, MulDiv(32, static_cast<int>(aboutSeen.to), 96));
-    EXPECT_TRUE(aboutSeen.mainRedrawn);
-    EXPECT_EQ(aboutSeen.texts,
-              (std::vector<std::string>{Application::aboutText(), Application::copyrightText(),
-                                        Application::contactText(), Application::kOkText}));
+    RECT rect{};
+    GetWindowRect(dialog, &rect);
+    EXPECT_TRUE(EqualRect(&rect, &move.offered));
+    expectIconsAt(dialog, move.to);
+    EXPECT_NEAR(move.after.width, move.before.width * double(move.to) / from,
+                move.before.width * 0.15 * move.to / from);
+    if (const auto seen = recorded(); seen.contains(move.to)) {
+        EXPECT_EQ(move.after.width, seen.at(move.to).width);
+    }
+    EXPECT_EQ(move.boxIcon, MulDiv(32, static_cast<int>(from), 96));
+    EXPECT_EQ(move.boxIconAfter, MulDiv(32, static_cast<int>(move.to), 96));
+    EXPECT_EQ(move.boxTexts, (std::vector<std::string>{Application::aboutText(), Application::copyrightText(),
+                                                       Application::contactText(), Application::kOkText}));
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, Application::kHelpFailedText);
     EXPECT_NE(boxes.shown[0].owner, dialog);

@@ -60,7 +60,7 @@ AboutBox::AboutBox(QWidget* owner)
 
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("icon"));
-    icon->setPixmap(ResourceImages::programIcon().pixmap(kIconPixels, kIconPixels));
+    icon->setPixmap(ResourceImages::programIcon().pixmap(QSize(kIconPixels, kIconPixels), devicePixelRatioF()));
     icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     icon->setGeometry(units.toPixels(kIconRect));
 

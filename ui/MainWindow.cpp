@@ -10,6 +10,7 @@
 #include "WindowPlacement.h"
 
 #include "Application.h"
+#include "BannerRenderings.h"
 #include "Converter.h"
 
 #include <QApplication>
@@ -147,7 +148,7 @@ void MainWindow::createControls() {
     identify(saveButton_, Control::SaveButton);
     place(saveButton_, kSaveRect);
 
-    banner_ = new BannerPicture(ResourceImages::banner(), this);
+    banner_ = new BannerPicture(&ResourceImages::banner, QSize(kBannerWidth, kBannerHeight), this);
     banner_->setObjectName(QStringLiteral("banner"));
     place(banner_, kBannerRect);
 

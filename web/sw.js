@@ -2,7 +2,8 @@
 // The network comes first, so a new build is picked up as soon as the page is online again.
 const CACHE = 'relicwright-@PROJECT_VERSION@';
 const FILES = ['./', 'index.html', 'style.css', 'relicwright.js', 'relicwright.wasm', 'help.html',
-    'manifest.webmanifest', 'fflate.js', 'banner.png', 'icon.svg', 'icon-16.png', 'icon-32.png', 'icon-48.png'];
+    'manifest.webmanifest', 'fflate.js', 'banner.png', 'banner@2x.png', 'banner@3x.png', 'icon.svg', 'icon-16.png',
+    'icon-32.png', 'icon-48.png'];
 
 self.addEventListener('install', (event) => {
     event.waitUntil(caches.open(CACHE).then((cache) => cache.addAll(FILES)).then(() => self.skipWaiting()));

@@ -4,6 +4,7 @@
 #include "ComboChoiceList.h"
 #include "HelpPage.h"
 #include "ResourceIds.h"
+#include "ScaledPictures.h"
 #include "WideText.h"
 #include "Win32WindowServices.h"
 #include "WindowPlacement.h"
@@ -92,7 +93,7 @@ INT_PTR CALLBACK MainWindow::dialogProcedure(HWND window, UINT message, WPARAM w
     }
     INT_PTR result = FALSE;
     // A handler that failed counts as handled.
-    if (!self->guard_.run([&] { result = self->handleMessage(message, wParam); })) {
+    if (!self->guard_.run([&] { result = self->handleMessage(message, wParam, lParam); })) {
         result = TRUE;
     }
     return result;
@@ -117,8 +118,9 @@ void MainWindow::open(HWND window) {
         AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
         AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, widen(Application::kAboutEntryText).c_str());
     }
-    SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    // The large and small icons, and the banner, for the screen the window opens on.
+    pictures_ = std::make_unique<ScaledPictures>(window, true);
+    pictures_->showFor(dpiOf(window));
     WindowPlacement::centre(window, nullptr);
     // Through the dialog manager, so that Load also becomes the button that Enter presses.
     SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(window, IDC_LOAD)), TRUE);
@@ -128,8 +130,23 @@ void MainWindow::open(HWND window) {
     }
 }
 
-INT_PTR MainWindow::handleMessage(UINT message, WPARAM wParam) {
+INT_PTR MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_DPICHANGED:
+        // Moved to a screen of another scale: the frame where the system suggests, the banner and
+        // icons drawn for that scale. FALSE lets the dialog manager scale the font and the layout in
+        // dialog units, as it does for the About box and message boxes open over the window.
+        if (const auto* suggested = reinterpret_cast<const RECT*>(lParam)) {
+            SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                         suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        if (pictures_) {
+            pictures_->showFor(LOWORD(wParam));
+        }
+        return FALSE;
+    case WM_DESTROY:
+        pictures_.reset();
+        return FALSE;
     case WM_COMMAND:
         return onCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
     case WM_SYSCOMMAND:

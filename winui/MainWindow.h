@@ -20,6 +20,7 @@ class ComboChoiceList;
 class FileDialogs;
 class HelpPage;
 class MessageBoxes;
+class ScaledPictures;
 class Win32WindowServices;
 
 // Dialog 102, the program's one window: Load and Save, the loaded item and game, the item and
@@ -56,7 +57,7 @@ public:
 
 private:
     static INT_PTR CALLBACK dialogProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR handleMessage(UINT message, WPARAM wParam);
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void open(HWND window);
     bool onCommand(WORD id, WORD code);
     bool paintMinimised();
@@ -81,6 +82,8 @@ private:
     std::unique_ptr<ComboChoiceList> itemChoices_;
     std::unique_ptr<ComboChoiceList> targetChoices_;
     std::unique_ptr<Win32WindowServices> windowServices_;
+    // The banner and icons drawn for the scale of the screen the window is on.
+    std::unique_ptr<ScaledPictures> pictures_;
     std::unique_ptr<Converter> converter_;
 };
 

@@ -7,6 +7,17 @@
 #define IDD_MAINWINDOW 102
 #define IDI_PROGRAM 131
 #define IDB_BANNER 141
+// The banner's renderings for each screen scale, PNG files in the order of kBannerRenderings:
+// 100 %, 125 %, 150 %, 175 %, 200 %, 250 %, 300 %, 400 %, 500 %.
+#define IDR_BANNER_100 150
+#define IDR_BANNER_125 151
+#define IDR_BANNER_150 152
+#define IDR_BANNER_175 153
+#define IDR_BANNER_200 154
+#define IDR_BANNER_250 155
+#define IDR_BANNER_300 156
+#define IDR_BANNER_400 157
+#define IDR_BANNER_500 158
 
 #define IDC_LOAD 1000
 #define IDC_SAVE 1001

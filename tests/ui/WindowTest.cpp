@@ -3,6 +3,7 @@
 
 #include "FakeWindow.h"
 #include "ScratchDirectory.h"
+#include "BannerPicture.h"
 #include "DropDownList.h"
 #include "FileDialogs.h"
 #include "HelpViewer.h"
@@ -260,6 +261,33 @@ TEST_F(WindowTest, TheAboutBoxFromTheBannerAsksForItsOwnHelpTopic) {
     ASSERT_EQ(desktop.shown.size(), 1u);
     EXPECT_EQ(desktop.shown[0].message.icon, MessageIcon::Exclamation);
     EXPECT_TRUE(window.isVisible());
+}
+
+// At the screen's device pixel ratio the banner shows the rendering made for that ratio pixel for
+// pixel, not a smaller one enlarged. CTest runs this at QT_SCALE_FACTOR 2 and 3 too.
+TEST_F(WindowTest, TheBannerShowsTheRenderingMadeForTheScreensPixelRatio) {
+    auto* banner = control<BannerPicture>("banner");
+    const qreal ratio = banner->devicePixelRatioF();
+    if (const QByteArray scale = qgetenv("QT_SCALE_FACTOR"); !scale.isEmpty()) {
+        ASSERT_EQ(ratio, scale.toDouble());
+    }
+    EXPECT_EQ(banner->picture().devicePixelRatio(), ratio);
+    const QImage rendering(QStringLiteral(RELICWRIGHT_RESOURCES "/") +
+                          (ratio == 1 ? QStringLiteral("banner.png") : QStringLiteral("banner@%1x.png").arg(ratio)));
+    ASSERT_FALSE(rendering.isNull());
+    const QImage shown = banner->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRect area = banner->contentsRect();
+    const QPoint corner =
+        QPoint(area.x() + (area.width() - 449) / 2, area.y() + (area.height() - 54) / 2) * ratio;
+    const QRect seen = QRect(area.topLeft() * ratio, area.size() * ratio) & QRect(corner, rendering.size());
+    ASSERT_GT(seen.width(), 400 * ratio);
+    int same = 0;
+    for (int y = seen.top(); y <= seen.bottom(); ++y) {
+        for (int x = seen.left(); x <= seen.right(); ++x) {
+            same += shown.pixel(x, y) == rendering.pixel(x - corner.x(), y - corner.y());
+        }
+    }
+    EXPECT_GT(same, seen.width() * seen.height() * 99 / 100) << "of " << seen.width() << " x " << seen.height();
 }
 
 } // namespace

@@ -153,7 +153,7 @@ class Page(unittest.TestCase):
                 (self.downloads / saved).unlink()
         # No request but the page's own files, and none carries a file.
         for request in (self.tmp / 'requests').read_text().splitlines():
-            self.assertRegex(request, r'"GET /[-\w.]* HTTP/1.1" \d{3}|code 404, message File not found')
+            self.assertRegex(request, r'"GET /[-\w.@]* HTTP/1.1" \d{3}|code 404, message File not found')
 
     def test_files_read_in_part_whole_or_not_at_all(self):
         # The page hands the load a file's first 400 bytes, or none.
@@ -238,6 +238,24 @@ class Page(unittest.TestCase):
         self.assertEqual(self.message(), (CROSS, ''))
         self.assertEqual(self.driver.switch_to.active_element.get_attribute('id'), 'c1001')
         self.assertEqual([f.name for f in self.downloads.iterdir()], ['dagger.hif'])
+
+    def test_pictures_sharp_at_two_and_three_device_pixels(self):
+        # Each picture has at least as many pixels across as the screen shows it with, or is drawn from SVG.
+        for ratio in (2, 3):
+            self.driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride',
+                                        {'width': 900, 'height': 700, 'deviceScaleFactor': ratio, 'mobile': False})
+            try:
+                self.driver.refresh()
+                self.wait_ready()
+                for picture in ('.banner', '.caption img', '.about-icon'):
+                    source, pixels, drawn = self.driver.execute_async_script('''const [img, done] = arguments;
+                        const own = new Image(); own.src = img.currentSrc;
+                        own.decode().then(() => done([img.currentSrc, own.naturalWidth, img.width]));''',
+                        self.driver.find_element(By.CSS_SELECTOR, picture))
+                    with self.subTest(ratio=ratio, picture=source):
+                        self.assertTrue(source.endswith('.svg') or pixels >= ratio * drawn, (pixels, drawn))
+            finally:
+                self.driver.execute_cdp_cmd('Emulation.clearDeviceMetricsOverride', {})
 
     def test_offline_reload_still_converts(self):
         # A first visit: what the worker keeps is what it fetched on installing, not what earlier tests loaded.

@@ -16,6 +16,9 @@ public:
     // explains how to start the program instead, and returns 1.
     int run(const std::vector<std::string>& arguments = {});
 
+    // The caption of every box, from the program file's name.
+    const std::string& applicationName() const { return applicationName_; }
+
     // The program's start from the raw arguments a shell, menu or file manager passes: argv[0]
     // names the program, never a file to load.
     static int main(int argc, const char* const argv[]);

@@ -1,6 +1,6 @@
-// Explorer's "Convert to Hellfire item" on 1 and on 150 files, under Wine: the time from the call
-// (activation included, as Explorer pays it) to its return, and to the last output on disk. Each
-// round starts a new server. Prints the median of the rounds.
+// Explorer's "Convert to Hellfire item" on 1 and on 150 files (and any other counts given), under Wine: the
+// time from the call (activation included, as Explorer pays it) to its return, and to the last output on
+// disk. Each round starts a new server. Prints the median of the rounds.
 #include "ExplorerClient.h"
 
 #include <algorithm>
@@ -15,11 +15,6 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-void setValue(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value) {
-    RegSetKeyValueW(root, key.c_str(), name, REG_SZ, value.c_str(),
-                    static_cast<DWORD>((value.size() + 1) * 2));
-}
-
 double milliseconds(Clock::duration duration) {
     return std::chrono::duration<double, std::milli>(duration).count();
 }
@@ -33,31 +28,25 @@ double median(std::vector<double> values) {
 
 int wmain(int count, wchar_t** arguments) {
     if (count < 4) {
-        std::fprintf(stderr, "usage: explorer_drop_benchmark WINDOW_FOLDER SAMPLE.itm ROUNDS\n");
+        std::fprintf(stderr, "usage: explorer_drop_benchmark WINDOW_FOLDER SAMPLE.itm ROUNDS [FILES...]\n");
         return 2;
     }
     const std::wstring program = std::wstring(arguments[1]) + L"\\relicwright.exe";
     const fs::path sample = arguments[2];
     const int rounds = std::max(1, _wtoi(arguments[3]));
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    const HMODULE proxy = LoadLibraryW((fs::path(self).parent_path() / L"droptargetps.dll").c_str());
-    const auto registerProxy = reinterpret_cast<HRESULT(WINAPI*)()>(
-        reinterpret_cast<void*>(GetProcAddress(proxy, "DllRegisterServer")));
-    if (registerProxy == nullptr || FAILED(registerProxy())) {
+    if (!explorer::registerProxy()) {
         std::fprintf(stderr, "no IDropTarget proxy beside the benchmark\n");
         return 1;
     }
     // The build's own registration, under the user's classes as the installer writes it and under
     // HKLM where Wine looks.
+    const CLSID toHellfire = {0xF2E6C720, 0xDFFA, 0x4F1E, {0xAD, 0x5F, 0x9A, 0xC9, 0x06, 0x2A, 0x7E, 0xB2}};
     const std::wstring verb = std::wstring(explorer::kVerbs) + L".itm\\shell\\RelicwrightBenchmark";
     const std::wstring clsid = L"{F2E6C720-DFFA-4F1E-AD5F-9AC9062A7EB2}";
-    setValue(HKEY_CURRENT_USER, verb + L"\\DropTarget", L"CLSID", clsid);
-    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
-        setValue(root, L"Software\\Classes\\CLSID\\" + clsid + L"\\LocalServer32", nullptr,
-                 L"\"" + program + L"\"");
-    }
+    explorer::registerVerb(L".itm", L"RelicwrightBenchmark", toHellfire, program);
+    explorer::setValue(HKEY_LOCAL_MACHINE, L"Software\\Classes\\CLSID\\" + clsid + L"\\LocalServer32",
+                       nullptr, L"\"" + program + L"\"");
     const CLSID verbClass = explorer::verbClass(L".itm", L"RelicwrightBenchmark");
 
     wchar_t temporary[MAX_PATH] = {};
@@ -65,7 +54,10 @@ int wmain(int count, wchar_t** arguments) {
     const fs::path folder = fs::path(temporary) / L"relicwright-drop-benchmark";
     int status = 0;
     std::printf("| files | call returned (ms) | last output (ms) |\n|---:|---:|---:|\n");
-    for (const int files : {1, 150}) {
+    std::vector<int> counts{1, 150};
+    for (int index = 4; index < count; ++index)
+        counts.push_back(_wtoi(arguments[index]));
+    for (const int files : counts) {
         std::vector<double> returned, finished;
         for (int round = 0; round < rounds && status == 0; ++round) {
             fs::remove_all(folder);
@@ -93,7 +85,7 @@ int wmain(int count, wchar_t** arguments) {
                 std::error_code missing;
                 if (fs::file_size(output, missing) == 400) {
                     ++done;
-                } else if (Clock::now() - start > std::chrono::seconds(120)) {
+                } else if (Clock::now() - start > std::chrono::seconds(600)) {
                     status = 1;
                     break;
                 } else {

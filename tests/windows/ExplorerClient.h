@@ -7,6 +7,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,32 @@ template <typename Interface> struct Held {
 };
 
 inline const wchar_t* const kVerbs = L"Software\\Classes\\SystemFileAssociations\\";
+
+inline void setValue(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+    RegSetKeyValueW(root, key.c_str(), name, REG_SZ, value.c_str(),
+                    static_cast<DWORD>((value.size() + 1) * 2));
+}
+
+// A DropTarget verb and its class served by `program`, as the installer writes them.
+inline void registerVerb(const std::wstring& extension, const std::wstring& verb, const CLSID& id,
+                         const std::wstring& program) {
+    wchar_t text[64] = {};
+    StringFromGUID2(id, text, 64);
+    setValue(HKEY_CURRENT_USER, kVerbs + extension + L"\\shell\\" + verb + L"\\DropTarget", L"CLSID", text);
+    setValue(HKEY_CURRENT_USER, L"Software\\Classes\\CLSID\\" + std::wstring(text) + L"\\LocalServer32",
+             nullptr, L"\"" + program + L"\"");
+}
+
+// Registers droptargetps.dll, found beside the running program, as regsvr32 does.
+inline bool registerProxy() {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const HMODULE proxy =
+        LoadLibraryW((std::filesystem::path(self).parent_path() / L"droptargetps.dll").c_str());
+    const auto registerServer = reinterpret_cast<HRESULT(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(proxy, "DllRegisterServer")));
+    return registerServer != nullptr && SUCCEEDED(registerServer());
+}
 
 // The class of the verb on files of `extension` (".itm"), as the user's classes hold it; CLSID_NULL
 // when there is none.

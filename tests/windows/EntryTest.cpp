@@ -10,8 +10,6 @@
 #include <filesystem>
 #include <iterator>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace {
 

@@ -1,7 +1,6 @@
 #include "ConversionRun.h"
 
 #include "MessageBoxes.h"
-#include "SelectionGathering.h"
 #include "WideText.h"
 
 #include "Application.h"
@@ -14,11 +13,15 @@
 namespace relicwright::winui {
 
 int ConversionRun::run(const Application::Start& start, const std::string& applicationName) {
-    const std::vector<std::string> files = SelectionGathering::gather(start.target, start.files);
-    if (files.empty()) {
-        return 0; // handed over: the process that gathers them reports them
+    return convert(start.target, start.files, {}, applicationName);
+}
+
+int ConversionRun::convert(GameVariant target, const std::vector<std::string>& files,
+                           const std::vector<FileError>& refused, const std::string& applicationName) {
+    ConversionReport report = ConversionReport::run(target, files);
+    for (const FileError& refusal : refused) {
+        report.addNotConverted(refusal.path(), refusal.message());
     }
-    const ConversionReport report = ConversionReport::run(start.target, files);
     if (report.status() != 0) {
         MessageBoxW(nullptr, widen(report.summary()).c_str(), widen(applicationName).c_str(),
                     MB_OK | MB_SETFOREGROUND | iconStyle(report.icon()));

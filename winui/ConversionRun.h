@@ -2,19 +2,25 @@
 
 #include "Application.h"
 
+#include "FileError.h"
+#include "GameVariant.h"
+
 #include <string>
+#include <vector>
 
 namespace relicwright::winui {
 
-// The program started to convert files without its window (--convert-to), as Explorer's "Convert to
-// ... item" starts it once per selected file: the processes of one selection gather their files into
-// one run, which shows nothing when every file converts, else one message box listing those that
-// did not.
+// Files converted without the window, as a shell's --convert-to or Explorer's "Convert to ... item"
+// asks: nothing is shown when every file converts, else one message box lists those that did not.
 class ConversionRun {
 public:
-    // Converts the start's files, or hands them to the process gathering this selection; returns
-    // the program's exit status.
+    // Converts the start's files; returns the program's exit status.
     static int run(const Application::Start& start, const std::string& applicationName);
+
+    // Converts the files and shows the summary, listing `refused` (names that have no UTF-8 form)
+    // after the others; returns 0 when every file was converted, else 1.
+    static int convert(GameVariant target, const std::vector<std::string>& files,
+                       const std::vector<FileError>& refused, const std::string& applicationName);
 };
 
 } // namespace relicwright::winui

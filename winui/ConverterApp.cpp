@@ -2,6 +2,7 @@
 
 #include "CommonFileDialogs.h"
 #include "ConversionRun.h"
+#include "LocalServer.h"
 #include "MainWindow.h"
 #include "MessageBoxes.h"
 
@@ -71,6 +72,9 @@ int ConverterApp::start(const wchar_t* commandLine, MessageBoxes& boxes) const {
 }
 
 int ConverterApp::run(const std::vector<std::string>& arguments, MessageBoxes& boxes) const {
+    if (LocalServer::isComStart(arguments)) {
+        return LocalServer(applicationName_).serve();
+    }
     const Application::Start start = Application::startFrom(arguments, applicationName_);
     if (start.action == Application::Start::Action::Convert) {
         return ConversionRun::run(start, applicationName_);

@@ -10,8 +10,6 @@
 #include <filesystem>
 #include <iterator>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace {
 
@@ -140,122 +138,6 @@ TEST(CommandLine, RefusesANameThatDoesNotConvert) {
     EXPECT_NE(GetFileAttributesW((folder + L"\\good.hif").c_str()), INVALID_FILE_ATTRIBUTES);
 
     std::filesystem::remove_all(folder, ignored);
-}
-
-PROCESS_INFORMATION startProcess(std::wstring line) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-    return process;
-}
-
-std::string bytesOf(const std::wstring& path) {
-    std::string content;
-    if (FILE* file = _wfopen(path.c_str(), L"rb")) {
-        for (int c; (c = std::fgetc(file)) != EOF;) content += static_cast<char>(c);
-        std::fclose(file);
-    }
-    return content;
-}
-
-// The visible message boxes of the processes.
-std::vector<HWND> boxesOf(const std::vector<PROCESS_INFORMATION>& processes) {
-    std::pair<const std::vector<PROCESS_INFORMATION>*, std::vector<HWND>> found{&processes, {}};
-    EnumWindows(
-        [](HWND candidate, LPARAM into) -> BOOL {
-            auto& [owners, boxes] = *reinterpret_cast<decltype(found)*>(into);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(candidate, &owner);
-            wchar_t kind[16] = {};
-            GetClassNameW(candidate, kind, 16);
-            if (IsWindowVisible(candidate) && std::wstring(kind) == L"#32770" &&
-                std::any_of(owners->begin(), owners->end(), [&](auto& p) { return p.dwProcessId == owner; })) {
-                boxes.push_back(candidate);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found.second;
-}
-
-// "Convert to Hellfire item" chosen in Explorer on several files: Explorer starts the command the
-// installer registered once per file, all at once; the files are converted in one run, as the
-// command line converts them, and only that run shows a summary.
-TEST(ExplorerSelection, ConvertsInOneRunWithOneSummary) {
-    wchar_t stored[1024] = {};
-    DWORD size = sizeof stored;
-    std::wstring command = L"\"" + windowProgram + L"\" --convert-to hellfire \"%1\"";
-    if (RegGetValueW(HKEY_CURRENT_USER,
-                     L"Software\\Classes\\SystemFileAssociations\\.itm\\shell\\RelicwrightConvertToHellfire\\command",
-                     nullptr, RRF_RT_REG_SZ, nullptr, stored, &size) == ERROR_SUCCESS) {
-        command = stored;
-    } else {
-        ASSERT_EQ(_wgetenv(L"RELICWRIGHT_PROGRAMS"), nullptr) << "the installer registered no command";
-    }
-    wchar_t temporary[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temporary);
-    const std::wstring dir = temporary + std::wstring(L"relicwright-selection-") + std::to_wstring(GetCurrentProcessId());
-    const std::wstring expectedDir = dir + L"-expected", kept = dir + L"\\exists.hif", keptToo = dir + L"\\exists too.hif";
-    // Two files whose outputs exist: without gathering, each one's process would show a summary.
-    const std::vector<std::pair<std::wstring, std::wstring>> files{
-        {L"dagger.itm", L"dagger.itm"}, {L"a ring of mine.itm", L"ring.itm"},
-        {L"\u03bc\u03b1\u03c7\u03b1\u03af\u03c1\u03b9.itm", L"butchers-cleaver.itm"}, {L"\u77ed\u5263.itm", L"dagger.itm"},
-        {L"exists.itm", L"ring.itm"}, {L"exists too.itm", L"dagger.itm"}};
-    std::wstring cli = L"\"" + commandLine + L"\" convert --to hellfire";
-    for (const auto& folder : {dir, expectedDir}) {
-        CreateDirectoryW(folder.c_str(), nullptr);
-        for (const auto& [name, sample] : files) {
-            ASSERT_TRUE(CopyFileW((samples + sample).c_str(), (folder + L"\\" + name).c_str(), FALSE));
-            cli += folder == expectedDir ? L" \"" + folder + L"\\" + name + L"\"" : L"";
-        }
-    }
-    for (const auto& path : {kept, keptToo}) {
-        ASSERT_TRUE(CopyFileW((samples + L"amulet.hif").c_str(), path.c_str(), FALSE));
-    }
-
-    std::vector<PROCESS_INFORMATION> started;
-    for (const auto& [name, sample] : files) {
-        std::wstring line = command;
-        started.push_back(startProcess(line.replace(line.find(L"%1"), 2, dir + L"\\" + name)));
-    }
-    for (int wait = 0; wait < 600 && boxesOf(started).empty(); ++wait) {
-        Sleep(100);
-    }
-    Sleep(4000); // a second summary would show by now, the first process having stopped gathering
-    const std::vector<HWND> shown = boxesOf(started);
-    ASSERT_EQ(shown.size(), 1u);
-    wchar_t box[4096] = {};
-    GetDlgItemTextW(shown.front(), 0xFFFF, box, 4096);
-    const std::wstring text = box;
-    EXPECT_EQ(text.substr(0, text.find(L'\n')), L"2 of 6 files were not converted to Hellfire:");
-    EXPECT_NE(text.find(L"\nexists.itm: " + kept + L" already exists"), std::wstring::npos) << text;
-    EXPECT_NE(text.find(L"\nexists too.itm: " + keptToo + L" already exists"), std::wstring::npos);
-    PostMessageW(shown.front(), WM_COMMAND, IDOK, 0);
-    DWORD failed = 0;
-    for (const auto& process : started) {
-        DWORD status = 2;
-        EXPECT_EQ(WaitForSingleObject(process.hProcess, 30000), WAIT_OBJECT_0);
-        GetExitCodeProcess(process.hProcess, &status);
-        failed += status; // 1 for the one that showed the summary, 0 for each that handed over
-    }
-    EXPECT_EQ(failed, 1u);
-
-    const PROCESS_INFORMATION expected = startProcess(cli);
-    WaitForSingleObject(expected.hProcess, 60000);
-    for (const auto& [name, sample] : files) {
-        const std::wstring output = L"\\" + name.substr(0, name.size() - 3) + L"hif";
-        EXPECT_EQ(bytesOf(dir + output).size(), 400u);
-        EXPECT_EQ(bytesOf(dir + output), name.starts_with(L"exists") ? bytesOf(samples + L"amulet.hif")
-                                                                      : bytesOf(expectedDir + output));
-    }
-    for (const auto& folder : {dir, expectedDir}) {
-        for (const auto& [name, sample] : files) {
-            DeleteFileW((folder + L"\\" + name).c_str());
-            DeleteFileW((folder + L"\\" + name.substr(0, name.size() - 3) + L"hif").c_str());
-        }
-        RemoveDirectoryW(folder.c_str());
-    }
 }
 
 } // namespace

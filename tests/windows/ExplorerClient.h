@@ -1,0 +1,122 @@
+#pragma once
+// What Explorer does with a DropTarget verb on a selection: it looks the verb's class up under
+// the file type's SystemFileAssociations, activates it out of process, and calls DragEnter and
+// Drop with the data object of the selected items. Shared by the tests and the benchmark.
+#include <objbase.h>
+#include <oleidl.h>
+#include <shlobj.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace explorer {
+
+// Releases a COM pointer on every way out.
+template <typename Interface> struct Held {
+    Interface* pointer = nullptr;
+    Held() = default;
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+    ~Held() {
+        if (pointer != nullptr)
+            pointer->Release();
+    }
+    Interface** put() { return &pointer; }
+    Interface* operator->() const { return pointer; }
+};
+
+inline const wchar_t* const kVerbs = L"Software\\Classes\\SystemFileAssociations\\";
+
+inline void setValue(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+    RegSetKeyValueW(root, key.c_str(), name, REG_SZ, value.c_str(),
+                    static_cast<DWORD>((value.size() + 1) * 2));
+}
+
+// A DropTarget verb and its class served by `program`, as the installer writes them.
+inline void registerVerb(const std::wstring& extension, const std::wstring& verb, const CLSID& id,
+                         const std::wstring& program) {
+    wchar_t text[64] = {};
+    StringFromGUID2(id, text, 64);
+    setValue(HKEY_CURRENT_USER, kVerbs + extension + L"\\shell\\" + verb + L"\\DropTarget", L"CLSID", text);
+    setValue(HKEY_CURRENT_USER, L"Software\\Classes\\CLSID\\" + std::wstring(text) + L"\\LocalServer32",
+             nullptr, L"\"" + program + L"\"");
+}
+
+// Registers droptargetps.dll, found beside the running program, as regsvr32 does.
+inline bool registerProxy() {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    const HMODULE proxy =
+        LoadLibraryW((std::filesystem::path(self).parent_path() / L"droptargetps.dll").c_str());
+    const auto registerServer = reinterpret_cast<HRESULT(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(proxy, "DllRegisterServer")));
+    return registerServer != nullptr && SUCCEEDED(registerServer());
+}
+
+// The class of the verb on files of `extension` (".itm"), as the user's classes hold it; CLSID_NULL
+// when there is none.
+inline CLSID verbClass(const std::wstring& extension, const std::wstring& verb) {
+    wchar_t text[64] = {};
+    DWORD size = sizeof text;
+    CLSID found = CLSID_NULL;
+    if (RegGetValueW(HKEY_CURRENT_USER, (kVerbs + extension + L"\\shell\\" + verb + L"\\DropTarget").c_str(),
+                     L"CLSID", RRF_RT_REG_SZ, nullptr, text, &size) == ERROR_SUCCESS) {
+        CLSIDFromString(text, &found);
+    }
+    return found;
+}
+
+// The data object Explorer's view hands over for these files of one folder.
+inline HRESULT selection(const std::wstring& folder, const std::vector<std::wstring>& names,
+                         IDataObject** data) {
+    Held<IShellFolder> parent;
+    std::vector<LPITEMIDLIST> items;
+    std::vector<LPCITEMIDLIST> children;
+    HRESULT result = S_OK;
+    for (const std::wstring& name : names) {
+        LPITEMIDLIST item = nullptr;
+        result = SHParseDisplayName((folder + L"\\" + name).c_str(), nullptr, &item, 0, nullptr);
+        if (FAILED(result))
+            break;
+        items.push_back(item);
+        LPCITEMIDLIST child = nullptr;
+        if (parent.pointer == nullptr) {
+            result = SHBindToParent(item, IID_IShellFolder, reinterpret_cast<void**>(parent.put()), &child);
+            if (FAILED(result))
+                break;
+        } else {
+            child = ILFindLastID(item);
+        }
+        children.push_back(child);
+    }
+    if (SUCCEEDED(result)) {
+        result = parent.pointer == nullptr
+                     ? E_INVALIDARG
+                     : parent->GetUIObjectOf(nullptr, static_cast<UINT>(children.size()), children.data(),
+                                             IID_IDataObject, nullptr, reinterpret_cast<void**>(data));
+    }
+    for (LPITEMIDLIST item : items)
+        CoTaskMemFree(item);
+    return result;
+}
+
+// The verb's call: the drop target, activated out of process, entered and dropped on.
+inline HRESULT dropOn(const CLSID& verb, IDataObject* data) {
+    Held<IDropTarget> target;
+    HRESULT result = CoCreateInstance(verb, nullptr, CLSCTX_LOCAL_SERVER, IID_IDropTarget,
+                                      reinterpret_cast<void**>(target.put()));
+    if (FAILED(result))
+        return result;
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_LINK;
+    result = target->DragEnter(data, MK_RBUTTON, POINTL{}, &effect);
+    if (FAILED(result))
+        return result;
+    if (effect == DROPEFFECT_NONE)
+        return S_FALSE;
+    effect = DROPEFFECT_COPY | DROPEFFECT_LINK;
+    return target->Drop(data, MK_RBUTTON, POINTL{}, &effect);
+}
+
+} // namespace explorer

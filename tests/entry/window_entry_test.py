@@ -171,15 +171,15 @@ class WindowEntry(unittest.TestCase):
             self.assertEqual((run.returncode, run.stdout.splitlines()[0], run.stderr), (0, first, ""))
 
     def test_convert_to_lists_every_file_not_converted_in_one_box(self):
-        """--convert-to as a file manager's entry runs it, with every kind of file that cannot convert."""
+        """--convert-to as a file manager's entry runs it. The core's own test gives each reason word for
+        word; here, those of files only a real folder refuses, one per line and no more than 20."""
         d = pathlib.Path(self.dir)
         dagger = pathlib.Path(SAMPLES, "dagger.itm").read_bytes()
         many = [f"many/{n:03}.hif" for n in range(300)]
-        for name in ("good.itm", "exists.itm", "ro/locked.itm", "already.hif", "notes.txt", *many):
+        for name in ("good.itm", "exists.itm", "ro/locked.itm", *many):
             (d / name).parent.mkdir(exist_ok=True)
             (d / name).write_bytes(dagger)
         (d / "folder.itm").mkdir()
-        (d / "fake.itm").write_text("not an item, only its name says so\n")
         odd = os.fsencode(self.dir) + b"/\xff\xfe odd."  # not UTF-8: shown, not fatal
         for name, data in ((d / "exists.hif", b"kept"), (odd + b"itm", dagger), (odd + b"hif", b"kept")):
             with open(name, "wb") as f:
@@ -188,21 +188,17 @@ class WindowEntry(unittest.TestCase):
         self.addCleanup(lambda: subprocess.run(["chattr", "-i", str(d / "ro")], capture_output=True))
         if not locked:
             os.chmod(d / "ro", 0o555)
-        names = ["good.itm", "exists.itm", "ro/locked.itm", "folder.itm", "missing.itm", "fake.itm", "notes.txt",
-                 "already.hif", os.fsdecode(odd + b"itm"), *many]
+        names = ["good.itm", "exists.itm", "ro/locked.itm", "folder.itm", os.fsdecode(odd + b"itm"), *many]
         status, texts = self.start("--convert-to", "hellfire", *names, cwd=self.dir).message(ends=True)
         self.assertEqual(status, 1)
         lines = "\n".join(texts).splitlines()
         full = lambda name: os.path.join(os.path.realpath(self.dir), name)
-        self.assertEqual(lines[0], "308 of 309 files were not converted to Hellfire:")
-        self.assertEqual(lines[2:9], [
-            f"exists.itm: {full('exists.hif')} already exists",
-            f"locked.itm: Access to {full('ro/locked.hif')} was denied.",
-            f"folder.itm: Access to {full('folder.itm')} was denied.",
-            f"missing.itm: {full('missing.itm')} was not found.",
-            "fake.itm: base item code 0 is not a registered \"Diablo\" item",
-            "notes.txt: not an item file: the extension is neither .itm nor .hif",
-            "already.hif: already a Hellfire item file"])
+        self.assertEqual(lines[:5], ["304 of 305 files were not converted to Hellfire:", "",
+                                     f"exists.itm: {full('exists.hif')} already exists",
+                                     f"locked.itm: Access to {full('ro/locked.hif')} was denied.",
+                                     f"folder.itm: Access to {full('folder.itm')} was denied."])
+        self.assertTrue(lines[5].startswith("\ufffd\ufffd odd.itm: "), lines[5])
+        self.assertEqual(lines[6:], [f"{n:03}.hif: already a Hellfire item file" for n in range(16)] + ["... and 284 more."])
         # Converted as the command line converts it; nothing else written, replaced or left over.
         subprocess.run([os.environ["RELICWRIGHT_CLI"], "convert", "--to", "hellfire", "-o", d / "expected.hif",
                         d / "good.itm"], check=True, capture_output=True)

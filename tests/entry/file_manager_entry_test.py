@@ -37,7 +37,6 @@ echo $? >> "$0.done"
 def load_extension(path):
     """The extension's menu provider as its file manager's loader registers it, the file manager's
     namespace, a file-info class, and the arguments before the selection."""
-    import gi
     import gi._gobject
     manager = os.path.basename(os.path.dirname(os.path.dirname(path))).removesuffix("-python")
     namespace, version = {"nautilus": ("Nautilus", "4.0"), "caja": ("Caja", "2.0")}[manager]
@@ -153,7 +152,8 @@ class FileManagerEntry(unittest.TestCase):
         # desktop-file-validate knows only the standard types: the keys are checked in the Application
         # entry a service menu is written like.
         standard = pathlib.Path(self.scratch(), "standard.desktop")
-        standard.write_text(pathlib.Path(path).read_text().replace("Type=Service\n", "Type=Application\nExec=relicwright\n"))
+        standard.write_text(pathlib.Path(path).read_text(encoding="utf-8").replace(
+            "Type=Service\n", "Type=Application\nExec=relicwright\n"), encoding="utf-8")
         validated = subprocess.run(["desktop-file-validate", standard], capture_output=True, text=True)
         self.assertEqual(validated.returncode, 0, validated.stdout + validated.stderr)
         # KIO gives each selected file as an argument of its own for %F.

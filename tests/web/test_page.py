@@ -115,13 +115,22 @@ class Page(unittest.TestCase):
         WebDriverWait(self.driver, 2).until(lambda d: not self.is_open('message'))
         return text, icon
 
-    def save(self):
-        """Presses Save: the message shown and the downloaded file (name, bytes) or None."""
-        self.el('c1001').click()
-        text = self.message()
+    def download(self):
+        """The one file downloaded since the last call, taken away: (name, bytes), or None."""
         time.sleep(0.3)
-        files = [f for f in self.downloads.iterdir() if not f.name.endswith('.crdownload')]
-        return text, (files[0].name, files[0].read_bytes()) if files else None
+        WebDriverWait(self.driver, 60).until(lambda d: not any(f.suffix == '.crdownload' for f in self.downloads.iterdir()))
+        files = list(self.downloads.iterdir())
+        self.assertLessEqual(len(files), 1)
+        if not files:
+            return None
+        data = files[0].read_bytes()
+        files[0].unlink()
+        return files[0].name, data
+
+    def save(self):
+        """Presses Save: the message shown and the download."""
+        self.el('c1001').click()
+        return self.message(), self.download()
 
     def test_start_state_lists_focus_and_what_the_page_reaches(self):
         # Both fields empty and neither list with a selection, though a drop-down picks its first entry.
@@ -155,7 +164,6 @@ class Page(unittest.TestCase):
                 self.assertEqual((text, data), ((said, ''), expected.read_bytes()))
                 # The proposed name follows the target game, whatever the written format.
                 self.assertEqual(saved, Path(name).stem + ['.hif', '.itm'][target])
-                (self.downloads / saved).unlink()
         # No request but the page's own files, and none carries a file.
         for request in (self.tmp / 'requests').read_text().splitlines():
             self.assertRegex(request, r'"GET /[-\w.@]* HTTP/1.1" \d{3}|code 404, message File not found')
@@ -197,7 +205,7 @@ class Page(unittest.TestCase):
         self.assertEqual([self.accessible_name(id) for id in ('batch', 'batch-game')], ['Convert several files', 'Convert to'])
         self.keys(Keys.ESCAPE)
         self.assertFalse(self.is_open('batch'))
-        self.assertEqual((self.shown(), [f.name for f in self.downloads.iterdir()]), (loaded, []))
+        self.assertEqual((self.shown(), self.download()), (loaded, None))
 
     def test_about_box_and_help_at_its_section(self):
         self.assertEqual(self.el('help').get_dom_attribute('href'), TEXTS['help']['mainWindow'])
@@ -236,7 +244,7 @@ class Page(unittest.TestCase):
         self.el('c1001').send_keys(Keys.ENTER)
         self.assertEqual(self.message(), (CROSS, ''))
         self.assertEqual(self.focused(), 'c1001')
-        self.assertEqual([f.name for f in self.downloads.iterdir()], ['dagger.hif'])
+        self.assertEqual(self.download()[0], 'dagger.hif')
 
     def test_pictures_sharp_at_two_and_three_device_pixels(self):
         # Each picture has at least as many pixels across as the screen shows it with, or is drawn from SVG.
@@ -272,7 +280,6 @@ class Page(unittest.TestCase):
             self.wait_ready()
             self.load('dagger.itm')
             self.assertEqual(self.save()[0], (CROSS, ''))
-            (self.downloads / 'dagger.hif').unlink()
             # A batch zips with the library the page had kept, never fetched before.
             self.pick('dagger.itm', 'ring.itm')
             self.assertEqual(sorted(self.batch('Hellfire')[1]), ['dagger.hif', 'ring.hif', 'zip'])
@@ -298,22 +305,13 @@ class Page(unittest.TestCase):
         """Waits for the batch to end: its summary (text, icon) or None, and the download as
         {name: bytes}, a zip opened, or None."""
         WebDriverWait(self.driver, timeout).until(lambda d: not self.is_open('batch'))
-        summary = self.message()
-        time.sleep(0.3)
-        WebDriverWait(self.driver, timeout).until(
-            lambda d: not any(f.name.endswith('.crdownload') for f in self.downloads.iterdir()))
-        files = list(self.downloads.iterdir())
-        self.assertLessEqual(len(files), 1)
-        if not files:
-            return summary, None
-        name, data = files[0].name, files[0].read_bytes()
-        files[0].unlink()
-        if not name.endswith('.zip'):
-            return summary, {name: data}
-        with zipfile.ZipFile(io.BytesIO(data)) as archive:
+        summary, file = self.message(), self.download()
+        if not file or not file[0].endswith('.zip'):
+            return summary, {file[0]: file[1]} if file else None
+        with zipfile.ZipFile(io.BytesIO(file[1])) as archive:
             names = archive.namelist()
             self.assertEqual(len(names), len(set(names)), 'one name twice in the zip')
-            return summary, {'zip': name, **{n: archive.read(n) for n in names}}
+            return summary, {'zip': file[0], **{n: archive.read(n) for n in names}}
 
     def expected(self, target, *names):
         """What relicwright-cli writes for the files converted to `target` in a folder of their own."""

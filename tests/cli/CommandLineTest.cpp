@@ -14,12 +14,10 @@ namespace {
 class CommandLineTest : public ::testing::Test {
 protected:
     ScratchDirectory dir;
-    std::string out;
-    std::string err;
+    std::string out, err;
 
     int run(std::vector<std::string> arguments, const std::vector<FileError>& refused = {}) {
-        std::ostringstream o;
-        std::ostringstream e;
+        std::ostringstream o, e;
         const int status = CommandLine::run(arguments, o, e, refused);
         out = o.str();
         err = e.str();
@@ -63,11 +61,9 @@ TEST_F(CommandLineTest, ManyFilesAreReportedInTheOrderGiven) {
     std::vector<std::string> arguments{"convert", "--to", "hellfire"};
     std::string expected;
     for (int i = 0; i < 40; ++i) {
-        // Appended, not "f" + ...: GCC 12 at -O3 misreads that as an overlapping copy.
-        std::string name(1, 'f');
-        name += std::to_string(i);
-        arguments.push_back(dir.write(name + ".itm", sampleImage(GameVariant::Diablo, 113)));
-        expected += arguments.back() + " -> " + dir.path(name + ".hif") + " (Hellfire, Dagger)\n";
+        arguments.push_back(dir.write(std::to_string(i) + ".itm", sampleImage(GameVariant::Diablo, 113)));
+        expected +=
+            arguments.back() + " -> " + dir.path(std::to_string(i) + ".hif") + " (Hellfire, Dagger)\n";
     }
     ASSERT_EQ(run(arguments), 0) << err;
     EXPECT_EQ(out, expected + "converted 40 of 40 files\n");

@@ -38,14 +38,6 @@ TEST(Application, ArgumentsBecomeTheStart) {
     EXPECT_EQ(help.action, Action::Print);
     EXPECT_EQ(help.text.rfind("Usage: rw [FILE]\n", 0), 0u);
     EXPECT_EQ(help.status, 0);
-
-    for (const auto& wrong : {std::vector<std::string>{"-x"}, std::vector<std::string>{"a.itm", "b.hif"}}) {
-        const auto refused = Application::startFrom(wrong, "rw");
-        EXPECT_EQ(refused.action, Action::UsageError);
-        EXPECT_EQ(refused.status, 2);
-        EXPECT_NE(refused.text.find("Usage: rw [FILE]"), std::string::npos) << refused.text;
-        EXPECT_FALSE(refused.file);
-    }
 }
 
 TEST(Application, NameHelpAndIconsFollowTheProgramsRules) {

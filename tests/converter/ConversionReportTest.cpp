@@ -30,16 +30,21 @@ TEST(ConvertStart, TakesTheGameAndEveryFileInOrder) {
     EXPECT_EQ(start.files, (std::vector<std::string>{fromHere("z.hif"), fromHere("-y.hif")}));
 }
 
-TEST(ConvertStart, RefusesAMissingOrUnknownGameAndNoFiles) {
+// A usage error names the problem, then the usage, and starts nothing.
+TEST(ConvertStart, RefusesAMissingOrUnknownGameNoFilesAndUnknownOptions) {
     for (const auto& [arguments, problem] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"-x"}, "unknown option -x"},
              {{"a.itm", "--convert-to"}, "--convert-to needs a game: hellfire or diablo"},
-             {{"--convert-to", "hellfire2", "a.itm"}, "--convert-to: unknown game hellfire2; hellfire or diablo"},
+             {{"--convert-to", "hellfire2", "a.itm"},
+              "--convert-to: unknown game hellfire2; hellfire or diablo"},
              {{"--convert-to", "diablo"}, "--convert-to needs at least one file"},
              {{"a.itm", "b.itm"}, "one file at a time"}}) {
         const auto start = Application::startFrom(arguments, "rw");
         EXPECT_EQ(start.action, Action::UsageError);
         EXPECT_EQ(start.status, 2);
-        EXPECT_EQ(start.text.substr(0, start.text.find('\n')), "rw: " + problem);
+        EXPECT_EQ(start.text.rfind("rw: " + problem + "\nUsage: rw [FILE]\n", 0), 0u) << start.text;
+        EXPECT_FALSE(start.file);
+        EXPECT_TRUE(start.files.empty());
     }
 }
 

@@ -26,41 +26,30 @@ struct Fault {
     OnDisk left; // for a save over an existing file
 };
 
-class FileStepFault : public ::testing::TestWithParam<Fault> {
-protected:
-    ScratchDirectory dir;
-    FaultInjectingFileSteps steps;
-    const ItemFileImage oldImage = sampleImage(GameVariant::Diablo, 113, 1, 1);
-    const ItemFileImage newImage = sampleImage(GameVariant::Diablo, 114, 2, 2);
+class FileStepFault : public ::testing::TestWithParam<Fault> {};
 
-    // Runs the read or save the step belongs to and returns what it raised.
-    std::optional<FileError> run(const std::string& path, ItemFileImage& image) {
-        const Step step = GetParam().step;
-        try {
-            if (step == Step::Open || step == Step::Read || step == Step::Close) {
-                readItemFile(steps, path, image);
-            } else {
-                writeItemFile(steps, path, newImage);
-            }
-        } catch (const FileError& error) {
-            return error;
-        }
-        return std::nullopt;
-    }
-};
-
+// The read or save the step belongs to fails with the step's error, naming the path the step works
+// on, and leaves nothing half done.
 TEST_P(FileStepFault, IsReportedWithItsPathAndLeavesNoPartialFile) {
     const Fault fault = GetParam();
+    ScratchDirectory dir;
+    FaultInjectingFileSteps steps;
     steps.failing = fault.step;
     steps.error = fault.error;
+    const ItemFileImage oldImage = sampleImage(GameVariant::Diablo, 113, 1, 1);
+    const ItemFileImage newImage = sampleImage(GameVariant::Diablo, 114, 2, 2);
     dir.write("old.itm", oldImage);
     // Through "sub/..", so the path as given and the full path differ.
     std::filesystem::create_directory(dir.path("sub"));
     const std::string path = dir.path("sub/../old.itm");
     ItemFileImage image = newImage;
-
-    const auto error = run(path, image);
-
+    std::optional<FileError> error;
+    try {
+        fault.step <= Step::Close ? (void)readItemFile(steps, path, image)
+                                  : writeItemFile(steps, path, newImage);
+    } catch (const FileError& raised) {
+        error = raised;
+    }
     ASSERT_TRUE(error.has_value());
     EXPECT_EQ(steps.calls, 1);
     const bool shortWrite = fault.step == Step::ShortWrite;

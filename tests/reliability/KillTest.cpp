@@ -26,34 +26,27 @@ std::string contentOf(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::vector<char*> argvOf(const std::vector<std::string>& arguments) {
+#ifdef _WIN32
+using Process = intptr_t;
+void killNow(Process child) {
+    ::TerminateProcess(reinterpret_cast<HANDLE>(child), 9);
+}
+#else
+using Process = pid_t;
+void killNow(Process child) {
+    ::kill(child, SIGKILL);
+}
+#endif
+
+Process start(const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
     for (const auto& argument : arguments) {
         argv.push_back(const_cast<char*>(argument.c_str()));
     }
     argv.push_back(nullptr);
-    return argv;
-}
-
 #ifdef _WIN32
-using Process = intptr_t;
-
-Process start(const std::vector<std::string>& arguments) {
-    return _spawnv(_P_NOWAIT, arguments[0].c_str(), argvOf(arguments).data());
-}
-
-void killNow(Process child) { ::TerminateProcess(reinterpret_cast<HANDLE>(child), 9); }
-
-int statusOf(Process child) {
-    int status = 0;
-    ::_cwait(&status, child, 0);
-    return status;
-}
+    return _spawnv(_P_NOWAIT, argv[0], argv.data());
 #else
-using Process = pid_t;
-
-Process start(const std::vector<std::string>& arguments) {
-    std::vector<char*> argv = argvOf(arguments);
     const pid_t child = ::fork();
     if (child == 0) {
         const int null = ::open("/dev/null", O_WRONLY);
@@ -63,17 +56,18 @@ Process start(const std::vector<std::string>& arguments) {
         ::_exit(127);
     }
     return child;
+#endif
 }
-
-void killNow(Process child) { ::kill(child, SIGKILL); }
 
 int statusOf(Process child) {
     int status = 0;
+#ifdef _WIN32
+    ::_cwait(&status, child, 0);
+#else
     ::waitpid(child, &status, 0);
+#endif
     return status;
 }
-
-#endif
 
 std::vector<fs::path> leftovers(const fs::path& directory) {
     std::vector<fs::path> found;
@@ -99,11 +93,9 @@ TEST(KilledConvert, LeavesEveryOutputOldOrNewAndNoTemporaryFile) {
 #endif
 
     // Two commands that write different bytes; each run replaces what the one before left.
-    std::vector<std::string> commands[2];
-    for (int k : {0, 1}) {
-        commands[k] = {RELICWRIGHT_CLI,      "convert", "--force", "--to", "hellfire", "--item",
-                       std::to_string(k + 1)};
-    }
+    std::vector<std::string> commands[2] = {
+        {RELICWRIGHT_CLI, "convert", "--force", "--to", "hellfire", "--item", "1"},
+        {RELICWRIGHT_CLI, "convert", "--force", "--to", "hellfire", "--item", "2"}};
     std::vector<fs::path> outputs;
     for (int n = 0; n < 300; ++n) {
         const fs::path input = directory / ("item" + std::to_string(n) + ".itm");

@@ -60,10 +60,6 @@ std::vector<std::uint8_t> bytesAt(const MemoryFileSteps& files, const std::strin
     return bytes != nullptr ? *bytes : std::vector<std::uint8_t>{};
 }
 
-void checkNothingLeftOpen(const MemoryFileSteps& files) {
-    check(files.openHandles() == 0, "every file opened was closed");
-}
-
 } // namespace
 
 void convertCase(const std::uint8_t* data, std::size_t size) {
@@ -87,7 +83,7 @@ void convertCase(const std::uint8_t* data, std::size_t size) {
         writeItemFile(files, "/out", *output, data[2] & 1 ? ExistingFile::Keep : ExistingFile::Replace);
         checkOutput(bytesAt(files, "/out"), loaded, source, target, index);
     }
-    checkNothingLeftOpen(files);
+    check(files.openHandles() == 0, "every file opened was closed");
 }
 
 void workflowCase(const std::uint8_t* data, std::size_t size) {
@@ -98,8 +94,7 @@ void workflowCase(const std::uint8_t* data, std::size_t size) {
     files.put("/d/d.itm", std::vector<std::uint8_t>(100, 9));
     const std::string inputs[] = {"/d/a.itm", "/d/b.HIF", "/d/c.txt", "/d/d.itm", "/d/missing.hif", "/d/out.itm"};
     FakeWindow window;
-    MemoryChoiceList items;
-    MemoryChoiceList targets;
+    MemoryChoiceList items, targets;
     FaultInjectingFileSteps steps(files);
     Converter converter(items, targets, window, steps);
     converter.fillLists();
@@ -169,7 +164,7 @@ void workflowCase(const std::uint8_t* data, std::size_t size) {
             checkOutput(bytesAt(files, state.outputPath), converter.sharedImage(),
                         *source, *target, *items.selectedIndex());
         }
-        checkNothingLeftOpen(files);
+        check(files.openHandles() == 0, "every file opened was closed");
     }
 }
 

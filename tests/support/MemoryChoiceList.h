@@ -25,8 +25,6 @@ public:
     }
     std::optional<std::size_t> selectedIndex() const override { return selection_; }
 
-    const std::vector<std::string>& entries() const { return entries_; }
-
 private:
     std::vector<std::string> entries_;
     std::optional<std::size_t> selection_;

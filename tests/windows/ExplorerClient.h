@@ -71,32 +71,22 @@ inline CLSID verbClass(const std::wstring& extension, const std::wstring& verb) 
 // The data object Explorer's view hands over for these files of one folder.
 inline HRESULT selection(const std::wstring& folder, const std::vector<std::wstring>& names,
                          IDataObject** data) {
-    Held<IShellFolder> parent;
     std::vector<LPITEMIDLIST> items;
+    HRESULT result = names.empty() ? E_INVALIDARG : S_OK;
+    for (auto name = names.begin(); SUCCEEDED(result) && name != names.end(); ++name) {
+        items.push_back(nullptr);
+        result = SHParseDisplayName((folder + L"\\" + *name).c_str(), nullptr, &items.back(), 0, nullptr);
+    }
+    Held<IShellFolder> parent;
+    if (SUCCEEDED(result))
+        result =
+            SHBindToParent(items.front(), IID_IShellFolder, reinterpret_cast<void**>(parent.put()), nullptr);
     std::vector<LPCITEMIDLIST> children;
-    HRESULT result = S_OK;
-    for (const std::wstring& name : names) {
-        LPITEMIDLIST item = nullptr;
-        result = SHParseDisplayName((folder + L"\\" + name).c_str(), nullptr, &item, 0, nullptr);
-        if (FAILED(result))
-            break;
-        items.push_back(item);
-        LPCITEMIDLIST child = nullptr;
-        if (parent.pointer == nullptr) {
-            result = SHBindToParent(item, IID_IShellFolder, reinterpret_cast<void**>(parent.put()), &child);
-            if (FAILED(result))
-                break;
-        } else {
-            child = ILFindLastID(item);
-        }
-        children.push_back(child);
-    }
-    if (SUCCEEDED(result)) {
-        result = parent.pointer == nullptr
-                     ? E_INVALIDARG
-                     : parent->GetUIObjectOf(nullptr, static_cast<UINT>(children.size()), children.data(),
-                                             IID_IDataObject, nullptr, reinterpret_cast<void**>(data));
-    }
+    for (LPITEMIDLIST item : items)
+        children.push_back(ILFindLastID(item));
+    if (SUCCEEDED(result))
+        result = parent->GetUIObjectOf(nullptr, static_cast<UINT>(children.size()), children.data(),
+                                       IID_IDataObject, nullptr, reinterpret_cast<void**>(data));
     for (LPITEMIDLIST item : items)
         CoTaskMemFree(item);
     return result;

@@ -13,8 +13,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <thread>
@@ -109,44 +109,41 @@ struct Folder {
         std::vector<std::wstring> found;
         for (const auto& entry : fs::directory_iterator(path))
             found.push_back(entry.path().filename().wstring());
-        std::sort(found.begin(), found.end());
         return found;
     }
 };
 
 std::string bytesOf(const fs::path& path) {
-    std::string content;
-    if (FILE* file = _wfopen(path.c_str(), L"rb")) {
-        for (int c; (c = std::fgetc(file)) != EOF;)
-            content += static_cast<char>(c);
-        std::fclose(file);
-    }
-    return content;
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
-void runCommandLine(const std::wstring& arguments) {
-    std::wstring line = L"\"" + cliFolder + L"relicwright-cli.exe\" " + arguments;
+// A program started as a process, the way Explorer or a script starts it; its handle.
+HANDLE start(std::wstring line, DWORD flags = 0) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                               nullptr, &startup, &process));
-    WaitForSingleObject(process.hProcess, 120000);
+    EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr,
+                               &startup, &process));
     CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    return process.hProcess;
 }
 
-// What relicwright-cli convert writes for the .itm files of a folder: copies converted elsewhere.
-std::map<std::wstring, std::string> cliOutputs(const Folder& sources) {
+void runCommandLine(const std::wstring& arguments) {
+    const HANDLE process = start(L"\"" + cliFolder + L"relicwright-cli.exe\" " + arguments, CREATE_NO_WINDOW);
+    WaitForSingleObject(process, 120000);
+    CloseHandle(process);
+}
+
+// What relicwright-cli convert writes for each of these samples: the outputs the verb must match.
+std::map<std::wstring, std::string> cliOutputs(std::initializer_list<const wchar_t*> sources) {
     const Folder expected(L"relicwright-drop-expected");
-    for (const std::wstring& name : sources.names()) {
-        if (fs::path(name).extension() == L".itm" && fs::is_regular_file(sources.path / name))
-            CopyFileW((sources.path / name).c_str(), (expected.path / name).c_str(), FALSE);
-    }
+    for (const wchar_t* sample : sources)
+        expected.copy(sample, sample);
     runCommandLine(L"convert --to hellfire \"" + expected.path.wstring() + L"\\*.itm\"");
     std::map<std::wstring, std::string> outputs;
-    for (const std::wstring& name : expected.names())
-        outputs[name] = bytesOf(expected.path / name);
+    for (const wchar_t* sample : sources)
+        outputs[sample] = bytesOf(expected.path / fs::path(sample).replace_extension(L".hif"));
     return outputs;
 }
 
@@ -164,19 +161,12 @@ std::vector<Box> summaries(std::size_t awaited = 0) {
     std::vector<Box> found;
     for (int wait = 0; wait == 0 || (wait < 600 && found.size() < awaited); ++wait, Sleep(100)) {
         found.clear();
-        EnumWindows(
-            [](HWND candidate, LPARAM into) -> BOOL {
-                wchar_t kind[16] = {}, caption[64] = {};
-                GetClassNameW(candidate, kind, 16);
-                GetWindowTextW(candidate, caption, 64);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(candidate, &owner);
-                if (IsWindowVisible(candidate) && std::wstring(kind) == L"#32770" &&
-                    std::wstring(caption) == L"relicwright" && owner != GetCurrentProcessId())
-                    reinterpret_cast<std::vector<Box>*>(into)->push_back(Box{candidate, owner});
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", L"relicwright")) != nullptr;) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(box, &owner);
+            if (IsWindowVisible(box) && owner != GetCurrentProcessId())
+                found.push_back(Box{box, owner});
+        }
     }
     return found;
 }
@@ -230,14 +220,16 @@ ULONGLONG chooseVerb(const Folder& folder, const std::vector<std::wstring>& name
 }
 
 // More files than a command verb is shown for, named in several scripts and with spaces, with a
-// file of each kind that is not converted. The call comes back while the selection is still being
-// converted; then one summary lists exactly those files, and every output is relicwright-cli's.
-TEST_F(ExplorerDrop, ConvertsAWholeSelectionAfterTheCallWithOneSummary) {
-    const Folder folder(L"relicwright-drop");
-    std::vector<std::wstring> selected;
+// file of each kind that is not converted; and at once a second selection, to the other game. The
+// call comes back while the selection is still being converted; then each selection has one summary
+// of exactly its own files, and every output is relicwright-cli's.
+TEST_F(ExplorerDrop, ConvertsWholeSelectionsAfterTheCallWithOneSummaryEach) {
+    const Folder folder(L"relicwright-drop"), hellfire(L"relicwright-drop-hif");
     const wchar_t* const kinds[] = {L"dagger.itm", L"ring.itm", L"butchers-cleaver.itm"};
     const wchar_t* const names[] = {L"item ", L"\u03bc\u03b1\u03c7\u03b1\u03af\u03c1\u03b9 ",
                                     L"\u77ed\u5263 "};
+    const auto expected = cliOutputs({kinds[0], kinds[1], kinds[2]});
+    std::vector<std::wstring> selected;
     for (int index = 0; index < 140; ++index) {
         selected.push_back(names[index % 3] + std::to_wstring(index) + L".itm");
         folder.copy(kinds[index % 3], selected.back());
@@ -254,21 +246,31 @@ TEST_F(ExplorerDrop, ConvertsAWholeSelectionAfterTheCallWithOneSummary) {
     const std::vector<std::wstring> notConverted{L"exists.itm", L"guarded.itm", L"amulet.hif",
                                                  L"notes.txt",  L"folder.itm",  L"held.itm"};
     selected.insert(selected.begin() + 70, notConverted.begin(), notConverted.end());
-    const std::vector<std::wstring> before = folder.names();
-    const auto expected = cliOutputs(folder);
+    for (const wchar_t* name : {L"x.hif", L"y.hif"})
+        hellfire.copy(L"amulet.hif", name);
+    hellfire.copy(L"ring.itm", L"y.itm");
+    const std::size_t before = folder.names().size();
     const HANDLE held =
         CreateFileW((folder.path / L"held.itm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
 
     const ULONGLONG returnedAt = chooseVerb(folder, selected, kToHellfire);
-    const std::vector<Box> shown = summaries(1);
+    chooseVerb(hellfire, {L"x.hif", L"y.hif"}, kToDiablo);
+    const std::vector<Box> shown = summaries(2);
     CloseHandle(held);
-    ASSERT_EQ(shown.size(), 1u);
-    const std::wstring summary = shown.front().text();
-    Sleep(1000); // a second summary of the same selection would be up by now
-    EXPECT_EQ(summaries().size(), 1u);
-    PostMessageW(shown.front().window, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(ends(shown.front().process)) << "the server stays";
+    ASSERT_EQ(shown.size(), 2u);
+    std::vector<std::wstring> texts{shown[0].text(), shown[1].text()};
+    std::sort(texts.begin(), texts.end());
+    Sleep(1000); // a second summary of either selection would be up by now
+    EXPECT_EQ(summaries().size(), 2u);
+    for (const Box& box : shown)
+        PostMessageW(box.window, WM_COMMAND, IDOK, 0);
+    for (const Box& box : shown)
+        EXPECT_TRUE(ends(box.process)) << "the server stays";
 
+    EXPECT_EQ(texts[0], L"1 of 2 files were not converted to Diablo:\n\ny.hif: " +
+                            (hellfire.path / L"y.itm").wstring() + L" already exists");
+    EXPECT_EQ(bytesOf(hellfire.path / L"x.itm").size(), 400u);
+    const std::wstring& summary = texts[1];
     EXPECT_EQ(summary.substr(0, summary.find(L'\n')), L"6 of 146 files were not converted to Hellfire:")
         << summary;
     for (const std::wstring& name : notConverted)
@@ -276,58 +278,23 @@ TEST_F(ExplorerDrop, ConvertsAWholeSelectionAfterTheCallWithOneSummary) {
     EXPECT_NE(summary.find(L"\nexists.itm: " + (folder.path / L"exists.hif").wstring() + L" already exists"),
               std::wstring::npos);
     ULONGLONG lastOutput = 0;
-    for (const std::wstring& name : selected) {
-        const std::wstring output = fs::path(name).replace_extension(L".hif").wstring();
-        if (std::find(notConverted.begin(), notConverted.end(), name) != notConverted.end())
-            continue;
-        EXPECT_TRUE(bytesOf(folder.path / output) == expected.at(output)) << fs::path(output).string();
+    for (int index = 0; index < 140; ++index) {
+        const fs::path output = folder.path / (names[index % 3] + std::to_wstring(index) + L".hif");
+        EXPECT_TRUE(bytesOf(output) == expected.at(kinds[index % 3])) << output.filename().string();
         WIN32_FILE_ATTRIBUTE_DATA data{};
-        GetFileAttributesExW((folder.path / output).c_str(), GetFileExInfoStandard, &data);
+        GetFileAttributesExW(output.c_str(), GetFileExInfoStandard, &data);
         lastOutput = std::max(lastOutput, ticks(data.ftLastWriteTime));
     }
     EXPECT_GT(lastOutput, returnedAt) << "the call returned only once every file was converted";
     for (const wchar_t* kept : {L"exists.hif", L"guarded.hif"})
         EXPECT_TRUE(bytesOf(folder.path / kept) == bytesOf(samples + L"amulet.hif"));
-    EXPECT_EQ(folder.names().size(), before.size() + 140) << "a file left behind or missing";
-}
-
-// Two selections handed over at once, one to each game: each gets its own summary of its own files.
-TEST_F(ExplorerDrop, KeepsTheSummariesOfTwoSelectionsApart) {
-    const Folder items(L"relicwright-drop-items"), hellfire(L"relicwright-drop-hif");
-    for (const wchar_t* name : {L"a.itm", L"b.itm", L"c.itm"})
-        items.copy(L"dagger.itm", name);
-    items.copy(L"amulet.hif", L"c.hif");
-    for (const wchar_t* name : {L"x.hif", L"y.hif"})
-        hellfire.copy(L"amulet.hif", name);
-    hellfire.copy(L"ring.itm", L"y.itm");
-    chooseVerb(items, {L"a.itm", L"b.itm", L"c.itm"}, kToHellfire);
-    chooseVerb(hellfire, {L"x.hif", L"y.hif"}, kToDiablo);
-
-    const std::vector<Box> shown = summaries(2);
-    ASSERT_EQ(shown.size(), 2u);
-    std::vector<std::wstring> texts{shown[0].text(), shown[1].text()};
-    std::sort(texts.begin(), texts.end());
-    EXPECT_EQ(texts[0], L"1 of 2 files were not converted to Diablo:\n\ny.hif: " +
-                            (hellfire.path / L"y.itm").wstring() + L" already exists");
-    EXPECT_EQ(texts[1], L"1 of 3 files were not converted to Hellfire:\n\nc.itm: " +
-                            (items.path / L"c.hif").wstring() + L" already exists");
-    for (const Box& box : shown)
-        PostMessageW(box.window, WM_COMMAND, IDOK, 0);
-    for (const Box& box : shown)
-        EXPECT_TRUE(ends(box.process));
-    EXPECT_TRUE(bytesOf(items.path / L"b.hif") == bytesOf(items.path / L"a.hif"));
-    EXPECT_EQ(bytesOf(hellfire.path / L"x.itm").size(), 400u);
+    EXPECT_EQ(folder.names().size(), before + 140) << "a file left behind or missing";
 }
 
 // Started with no selection: by hand, or by a caller that leaves without dropping. It ends by
 // itself without showing anything.
 TEST_F(ExplorerDrop, AServerGivenNoSelectionEndsQuietly) {
-    std::wstring line = L"\"" + programs + L"relicwright.exe\" -Embedding";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION byHand{};
-    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &byHand));
+    const HANDLE byHand = start(L"\"" + programs + L"relicwright.exe\" -Embedding");
     {
         explorer::Held<IDropTarget> target;
         ASSERT_EQ(CoCreateInstance(explorer::verbClass(L".itm", kToHellfire), nullptr, CLSCTX_LOCAL_SERVER,
@@ -338,14 +305,13 @@ TEST_F(ExplorerDrop, AServerGivenNoSelectionEndsQuietly) {
         EXPECT_EQ(target->DragOver(0, POINTL{}, &effect), S_OK);
     }
     DWORD status = 2;
-    EXPECT_EQ(WaitForSingleObject(byHand.hProcess, 30000), WAIT_OBJECT_0);
-    GetExitCodeProcess(byHand.hProcess, &status);
+    EXPECT_EQ(WaitForSingleObject(byHand, 30000), WAIT_OBJECT_0);
+    GetExitCodeProcess(byHand, &status);
+    CloseHandle(byHand);
     EXPECT_EQ(status, 0u);
     for (const DWORD server : servers())
         EXPECT_TRUE(ends(server)) << "a server stays";
     EXPECT_TRUE(summaries().empty());
-    CloseHandle(byHand.hThread);
-    CloseHandle(byHand.hProcess);
 }
 
 // The server ended while it converts a long selection: each output there is whole and right. A
@@ -359,9 +325,7 @@ TEST_F(ExplorerDrop, AServerEndedWhileConvertingLeavesOnlyWholeFiles) {
         selected.push_back(L"item " + std::to_wstring(index) + L".itm");
         folder.copy(L"ring.itm", selected.back());
     }
-    const Folder one(L"relicwright-drop-one");
-    one.copy(L"ring.itm", L"ring.itm");
-    const std::string expected = cliOutputs(one).at(L"ring.hif");
+    const std::string expected = cliOutputs({L"ring.itm"}).at(L"ring.itm");
     chooseVerb(folder, selected, kToHellfire);
     for (const DWORD server : servers()) {
         const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, server);

@@ -55,17 +55,21 @@ inline bool registerProxy() {
     return registerServer != nullptr && SUCCEEDED(registerServer());
 }
 
+// A text value of the registry; empty when there is none.
+inline std::wstring value(HKEY root, const std::wstring& key, const wchar_t* name) {
+    wchar_t text[1024] = {};
+    DWORD size = sizeof text;
+    RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, text, &size);
+    return text;
+}
+
 // The class of the verb on files of `extension` (".itm"), as the user's classes hold it; CLSID_NULL
 // when there is none.
 inline CLSID verbClass(const std::wstring& extension, const std::wstring& verb) {
-    wchar_t text[64] = {};
-    DWORD size = sizeof text;
     CLSID found = CLSID_NULL;
-    if (RegGetValueW(HKEY_CURRENT_USER, (kVerbs + extension + L"\\shell\\" + verb + L"\\DropTarget").c_str(),
-                     L"CLSID", RRF_RT_REG_SZ, nullptr, text, &size) == ERROR_SUCCESS) {
-        CLSIDFromString(text, &found);
-    }
-    return found;
+    const std::wstring key = kVerbs + extension + L"\\shell\\" + verb + L"\\DropTarget";
+    return SUCCEEDED(CLSIDFromString(value(HKEY_CURRENT_USER, key, L"CLSID").c_str(), &found)) ? found
+                                                                                               : CLSID_NULL;
 }
 
 // The data object Explorer's view hands over for these files of one folder.

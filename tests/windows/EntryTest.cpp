@@ -78,6 +78,15 @@ HANDLE start(std::wstring line) {
     return process.hProcess;
 }
 
+// The exit status of a process given 30 s to end (STILL_ACTIVE if it does not); its handle closed.
+DWORD endOf(HANDLE process) {
+    DWORD status = 1;
+    WaitForSingleObject(process, 30000);
+    GetExitCodeProcess(process, &status);
+    CloseHandle(process);
+    return status;
+}
+
 // The window, found among the desktop's top-level windows as a screen reader finds it.
 struct StartedWindow {
     HANDLE process;
@@ -105,10 +114,7 @@ struct StartedWindow {
         return GetDlgItemTextA(window, id, buffer, sizeof buffer) > 0 ? buffer : "";
     }
     LRESULT selection(int id) const { return SendDlgItemMessageW(window, id, CB_GETCURSEL, 0, 0); }
-    DWORD close() const {
-        DWORD code = PostMessageW(window, WM_CLOSE, 0, 0) ? WaitForSingleObject(process, INFINITE) : 1;
-        return GetExitCodeProcess(process, &code) ? code : 1;
-    }
+    DWORD close() const { return PostMessageW(window, WM_CLOSE, 0, 0) ? endOf(process) : 1; }
 };
 
 constexpr int kItemField = 1003, kItemList = 1005, kGameField = 1006, kTargetList = 1007;
@@ -200,12 +206,10 @@ protected:
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         ASSERT_TRUE(explorer::registerProxy()) << "the IDropTarget proxy";
         installed = _wgetenv(L"RELICWRIGHT_PROGRAMS") != nullptr;
-        for (const auto& [extension, verb] : verbs) {
-            if (!installed) {
-                const CLSID& id = relicwright::winui::conversionClass(
-                    verb == kToHellfire ? GameVariant::Hellfire : GameVariant::Diablo);
-                explorer::registerVerb(extension, verb, id, windowProgram);
-            }
+        for (const auto& [extension, verb, game] : verbs) {
+            if (!installed)
+                explorer::registerVerb(extension, verb, relicwright::winui::conversionClass(game),
+                                       windowProgram);
             const std::wstring server = classKey(explorer::verbClass(extension, verb)) + L"\\LocalServer32";
             const std::wstring command = explorer::value(HKEY_CURRENT_USER, server, nullptr);
             ASSERT_FALSE(command.empty()) << "no class for the verb on " << fs::path(extension).string();
@@ -213,21 +217,26 @@ protected:
         }
     }
     static void TearDownTestSuite() {
-        for (const auto& [extension, verb] : verbs) {
+        for (const auto& [extension, verb, game] : verbs) {
             const std::wstring server = classKey(explorer::verbClass(extension, verb));
             RegDeleteTreeW(HKEY_LOCAL_MACHINE, server.c_str());
             if (!installed) {
                 RegDeleteTreeW(HKEY_CURRENT_USER, server.c_str());
                 RegDeleteTreeW(HKEY_CURRENT_USER,
-                               (explorer::kVerbs + extension + L"\\shell\\" + verb).c_str());
+                               (std::wstring(explorer::kVerbs) + extension + L"\\shell\\" + verb).c_str());
             }
         }
         CoUninitialize();
     }
 
     static inline bool installed = false;
-    static inline const std::map<std::wstring, const wchar_t*> verbs{{L".itm", kToHellfire},
-                                                                     {L".hif", kToDiablo}};
+    struct Verb {
+        const wchar_t* extension;
+        const wchar_t* verb;
+        GameVariant game;
+    };
+    static constexpr Verb verbs[] = {{L".itm", kToHellfire, GameVariant::Hellfire},
+                                     {L".hif", kToDiablo, GameVariant::Diablo}};
 };
 
 // What relicwright-cli convert writes for each of these samples: the outputs the verb must match.
@@ -279,22 +288,19 @@ std::vector<DWORD> servers() {
     CloseHandle(snapshot);
     return found;
 }
-bool ends(DWORD process, DWORD milliseconds = 30000) {
-    const HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
-    const bool ended = handle == nullptr || WaitForSingleObject(handle, milliseconds) == WAIT_OBJECT_0;
-    if (handle != nullptr)
-        CloseHandle(handle);
-    return ended;
-}
-
-ULONGLONG ticks(const FILETIME& time) {
-    return (ULONGLONG{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+// Whether a process ends within 30 s; ended first when `kill`.
+bool ends(DWORD process, bool kill = false) {
+    const DWORD access = SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE;
+    const HANDLE handle = OpenProcess(access, FALSE, process);
+    if (kill)
+        TerminateProcess(handle, 9);
+    return handle == nullptr || endOf(handle) != STILL_ACTIVE;
 }
 
 // The verb chosen on files of one folder; the system time when the call returned. A server that
 // keeps Explorer waiting shows its summary inside the call: it is closed after 30 s, so that the
 // test goes on to fail.
-ULONGLONG chooseVerb(const Folder& folder, const std::vector<std::wstring>& names, const wchar_t* verb) {
+FILETIME chooseVerb(const Folder& folder, const std::vector<std::wstring>& names, const wchar_t* verb) {
     explorer::Held<IDataObject> data;
     EXPECT_EQ(explorer::selection(folder.path.wstring(), names, data.put()), S_OK);
     std::atomic<bool> returned = false;
@@ -311,7 +317,7 @@ ULONGLONG chooseVerb(const Folder& folder, const std::vector<std::wstring>& name
     GetSystemTimePreciseAsFileTime(&now);
     returned = true;
     watchdog.join();
-    return ticks(now);
+    return now;
 }
 
 // More files than a command verb is shown for, named in several scripts and with spaces, with a
@@ -348,7 +354,7 @@ TEST_F(ExplorerDrop, ConvertsWholeSelectionsAfterTheCallWithOneSummaryEach) {
     const HANDLE held =
         CreateFileW((folder.path / L"held.itm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
 
-    const ULONGLONG returnedAt = chooseVerb(folder, selected, kToHellfire);
+    const FILETIME returnedAt = chooseVerb(folder, selected, kToHellfire);
     chooseVerb(hellfire, {L"x.hif", L"y.hif"}, kToDiablo);
     const std::vector<Box> shown = summaries(2);
     CloseHandle(held);
@@ -372,15 +378,17 @@ TEST_F(ExplorerDrop, ConvertsWholeSelectionsAfterTheCallWithOneSummaryEach) {
         EXPECT_NE(summary.find(L"\n" + name + L": "), std::wstring::npos) << fs::path(name).string();
     EXPECT_NE(summary.find(L"\nexists.itm: " + (folder.path / L"exists.hif").wstring() + L" already exists"),
               std::wstring::npos);
-    ULONGLONG lastOutput = 0;
+    FILETIME lastOutput{};
     for (int index = 0; index < 140; ++index) {
         const fs::path output = folder.path / (names[index % 3] + std::to_wstring(index) + L".hif");
         EXPECT_TRUE(bytesOf(output) == expected.at(kinds[index % 3])) << output.filename().string();
         WIN32_FILE_ATTRIBUTE_DATA data{};
         GetFileAttributesExW(output.c_str(), GetFileExInfoStandard, &data);
-        lastOutput = std::max(lastOutput, ticks(data.ftLastWriteTime));
+        if (CompareFileTime(&data.ftLastWriteTime, &lastOutput) > 0)
+            lastOutput = data.ftLastWriteTime;
     }
-    EXPECT_GT(lastOutput, returnedAt) << "the call returned only once every file was converted";
+    EXPECT_GT(CompareFileTime(&lastOutput, &returnedAt), 0)
+        << "the call returned only once every file was converted";
     for (const wchar_t* kept : {L"exists.hif", L"guarded.hif"})
         EXPECT_TRUE(bytesOf(folder.path / kept) == bytesOf(samples + L"amulet.hif"));
     EXPECT_EQ(folder.names().size(), before + 140) << "a file left behind or missing";
@@ -399,11 +407,7 @@ TEST_F(ExplorerDrop, AServerGivenNoSelectionEndsQuietly) {
         EXPECT_EQ(target->DragLeave(), S_OK);
         EXPECT_EQ(target->DragOver(0, POINTL{}, &effect), S_OK);
     }
-    DWORD status = 2;
-    EXPECT_EQ(WaitForSingleObject(byHand, 30000), WAIT_OBJECT_0);
-    GetExitCodeProcess(byHand, &status);
-    CloseHandle(byHand);
-    EXPECT_EQ(status, 0u);
+    EXPECT_EQ(endOf(byHand), 0u);
     for (const DWORD server : servers())
         EXPECT_TRUE(ends(server)) << "a server stays";
     EXPECT_TRUE(summaries().empty());
@@ -422,31 +426,24 @@ TEST_F(ExplorerDrop, AServerEndedWhileConvertingLeavesOnlyWholeFiles) {
     }
     const std::string expected = cliOutputs({L"ring.itm"}).at(L"ring.itm");
     chooseVerb(folder, selected, kToHellfire);
-    for (const DWORD server : servers()) {
-        const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, server);
-        TerminateProcess(process, 9);
-        WaitForSingleObject(process, 30000);
-        CloseHandle(process);
-    }
-    std::size_t outputs = 0;
-    for (const std::wstring& name : folder.names()) {
-        if (fs::path(name).extension() == L".hif" && ++outputs) {
-            EXPECT_TRUE(bytesOf(folder.path / name) == expected) << fs::path(name).string();
-        }
-    }
-    EXPECT_LT(outputs, selected.size()) << "ended only after the conversion";
+    for (const DWORD server : servers())
+        EXPECT_TRUE(ends(server, true));
 
     // The next conversion into the folder: the command line's, as no activation succeeds now.
     folder.copy(L"ring.itm", L"again.itm");
-    EXPECT_EQ(
-        runCommandLine(L"convert --to hellfire \"" + (folder.path / L"again.itm").wstring() + L"\"").status,
-        0);
-    EXPECT_TRUE(bytesOf(folder.path / L"again.hif") == expected);
+    const std::wstring again = (folder.path / L"again.itm").wstring();
+    EXPECT_EQ(runCommandLine(L"convert --to hellfire \"" + again + L"\"").status, 0);
+    std::size_t outputs = 0;
     for (const std::wstring& name : folder.names()) {
         const fs::path extension = fs::path(name).extension();
         EXPECT_TRUE(extension == L".itm" || extension == L".hif")
             << "left behind: " << fs::path(name).string();
+        if (extension == L".hif" && ++outputs) {
+            EXPECT_TRUE(bytesOf(folder.path / name) == expected) << fs::path(name).string();
+        }
     }
+    EXPECT_TRUE(fs::exists(folder.path / L"again.hif"));
+    EXPECT_LT(outputs, selected.size() + 1) << "ended only after the conversion";
 }
 
 } // namespace

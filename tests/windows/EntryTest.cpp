@@ -18,6 +18,7 @@
 #include <map>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -87,6 +88,35 @@ DWORD endOf(HANDLE process) {
     return status;
 }
 
+// Visible top-level windows of other processes, of this class and caption (any when null), with the
+// process that shows each.
+struct Box {
+    HWND window;
+    DWORD process;
+    std::wstring text() const {
+        wchar_t buffer[8192] = {};
+        GetDlgItemTextW(window, 0xFFFF, buffer, 8192);
+        return buffer;
+    }
+};
+std::vector<Box> windows(const wchar_t* kind = nullptr, const wchar_t* caption = nullptr) {
+    std::vector<Box> found;
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, kind, caption)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (IsWindowVisible(window) && owner != GetCurrentProcessId())
+            found.push_back(Box{window, owner});
+    }
+    return found;
+}
+// The summaries shown, once at least `awaited` of them are up or after a minute.
+std::vector<Box> summaries(std::size_t awaited = 0) {
+    std::vector<Box> found;
+    for (int wait = 0; wait == 0 || (wait < 600 && found.size() < awaited); ++wait, Sleep(100))
+        found = windows(L"#32770", L"relicwright");
+    return found;
+}
+
 // The window, found among the desktop's top-level windows as a screen reader finds it.
 struct StartedWindow {
     HANDLE process;
@@ -94,17 +124,12 @@ struct StartedWindow {
 
     explicit StartedWindow(const std::wstring& arguments)
         : process(start(L"\"" + windowProgram + L"\"" + arguments)) {
-        while (window == nullptr && WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
-            WaitForInputIdle(process, INFINITE);
-            for (HWND candidate = nullptr;
-                 window == nullptr &&
-                 (candidate = FindWindowExW(nullptr, candidate, nullptr, nullptr)) != nullptr;) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(candidate, &owner);
-                if (owner == GetProcessId(process) && IsWindowVisible(candidate))
-                    window = candidate;
+        for (int wait = 0; window == nullptr && wait < 300; ++wait, Sleep(100)) {
+            WaitForInputIdle(process, 10000);
+            for (const Box& shown : windows()) {
+                if (shown.process == GetProcessId(process))
+                    window = shown.window;
             }
-            SwitchToThread();
         }
         WaitForInputIdle(process, INFINITE);
         EXPECT_NE(window, nullptr) << "no window";
@@ -119,20 +144,17 @@ struct StartedWindow {
 
 constexpr int kItemField = 1003, kItemList = 1005, kGameField = 1006, kTargetList = 1007;
 
-TEST(WindowStart, WithoutAnArgumentShowsTheStartState) {
-    const StartedWindow started(L"");
-    EXPECT_EQ(started.text(kItemField), "<Empty>");
-    EXPECT_EQ(started.text(kGameField), "<Empty>");
-    EXPECT_EQ(started.selection(kItemList), CB_ERR);
-    EXPECT_EQ(started.selection(kTargetList), CB_ERR);
-    EXPECT_EQ(started.close(), 0u);
-}
-
-TEST(WindowStart, WithAFileArgumentShowsThatFile) {
-    const StartedWindow started(L" \"" + samples + L"dagger.itm\"");
-    EXPECT_EQ(started.text(kItemField), "Dagger");
-    EXPECT_EQ(started.text(kGameField), "Diablo");
-    EXPECT_EQ(started.close(), 0u);
+// Started without an argument it shows the start state; with a file, that file.
+TEST(WindowStart, ShowsTheStartStateOrTheFileItIsGiven) {
+    for (const std::wstring& file : {std::wstring(), samples + L"dagger.itm"}) {
+        const bool empty = file.empty();
+        const StartedWindow started(empty ? L"" : L" \"" + file + L"\"");
+        EXPECT_EQ(started.text(kItemField), empty ? "<Empty>" : "Dagger");
+        EXPECT_EQ(started.text(kGameField), empty ? "<Empty>" : "Diablo");
+        EXPECT_EQ(started.selection(kItemList) == CB_ERR, empty);
+        EXPECT_EQ(started.selection(kTargetList) == CB_ERR, empty);
+        EXPECT_EQ(started.close(), 0u);
+    }
 }
 
 // What relicwright-cli writes to both streams, run through the shell as a script runs it.
@@ -175,8 +197,10 @@ TEST(CommandLine, RefusesANameThatDoesNotConvert) {
     const Output run = runCommandLine(L"convert --to hellfire \"" + lone.wstring() + L"\" \"" +
                                       (folder.path / L"good.itm").wstring() + L"\"");
     EXPECT_EQ(run.status, 1) << run.text;
-    EXPECT_NE(run.text.find("\\bad\\uD800.itm: not converted: "), std::string::npos) << run.text;
-    EXPECT_NE(run.text.find("\\bad\\uD800.itm contains an invalid path.\n"), std::string::npos) << run.text;
+    const std::string shown = (folder.path / "bad").string() + "\\uD800.itm";
+    EXPECT_NE(run.text.find(shown + ": not converted: " + shown + " contains an invalid path.\n"),
+              std::string::npos)
+        << run.text;
     EXPECT_NE(run.text.find("converted 1 of 2 files"), std::string::npos) << run.text;
     // Only good.hif is new.
     EXPECT_EQ(folder.names().size(), created ? 4u : 3u);
@@ -192,12 +216,6 @@ TEST(CommandLine, RefusesANameThatDoesNotConvert) {
 const wchar_t* const kToHellfire = L"RelicwrightConvertToHellfire";
 const wchar_t* const kToDiablo = L"RelicwrightConvertToDiablo";
 
-std::wstring classKey(const CLSID& id) {
-    wchar_t text[64] = {};
-    StringFromGUID2(id, text, 64);
-    return L"Software\\Classes\\CLSID\\" + std::wstring(text);
-}
-
 // The verbs and classes as the installer writes them (or the build tree's, written here), the
 // classes copied under HKLM, and the proxy registered, for the suite's run.
 class ExplorerDrop : public testing::Test {
@@ -210,7 +228,8 @@ protected:
             if (!installed)
                 explorer::registerVerb(extension, verb, relicwright::winui::conversionClass(game),
                                        windowProgram);
-            const std::wstring server = classKey(explorer::verbClass(extension, verb)) + L"\\LocalServer32";
+            const std::wstring server =
+                explorer::classKey(explorer::verbClass(extension, verb)) + L"\\LocalServer32";
             const std::wstring command = explorer::value(HKEY_CURRENT_USER, server, nullptr);
             ASSERT_FALSE(command.empty()) << "no class for the verb on " << fs::path(extension).string();
             explorer::setValue(HKEY_LOCAL_MACHINE, server, nullptr, command);
@@ -218,7 +237,7 @@ protected:
     }
     static void TearDownTestSuite() {
         for (const auto& [extension, verb, game] : verbs) {
-            const std::wstring server = classKey(explorer::verbClass(extension, verb));
+            const std::wstring server = explorer::classKey(explorer::verbClass(extension, verb));
             RegDeleteTreeW(HKEY_LOCAL_MACHINE, server.c_str());
             if (!installed) {
                 RegDeleteTreeW(HKEY_CURRENT_USER, server.c_str());
@@ -230,13 +249,8 @@ protected:
     }
 
     static inline bool installed = false;
-    struct Verb {
-        const wchar_t* extension;
-        const wchar_t* verb;
-        GameVariant game;
-    };
-    static constexpr Verb verbs[] = {{L".itm", kToHellfire, GameVariant::Hellfire},
-                                     {L".hif", kToDiablo, GameVariant::Diablo}};
+    static constexpr std::tuple<const wchar_t*, const wchar_t*, GameVariant> verbs[] = {
+        {L".itm", kToHellfire, GameVariant::Hellfire}, {L".hif", kToDiablo, GameVariant::Diablo}};
 };
 
 // What relicwright-cli convert writes for each of these samples: the outputs the verb must match.
@@ -249,30 +263,6 @@ std::map<std::wstring, std::string> cliOutputs(std::initializer_list<const wchar
     for (const wchar_t* sample : sources)
         outputs[sample] = bytesOf(expected.path / fs::path(sample).replace_extension(L".hif"));
     return outputs;
-}
-
-// The visible message boxes of relicwright processes, with the process that shows each.
-struct Box {
-    HWND window;
-    DWORD process;
-    std::wstring text() const {
-        wchar_t buffer[8192] = {};
-        GetDlgItemTextW(window, 0xFFFF, buffer, 8192);
-        return buffer;
-    }
-};
-std::vector<Box> summaries(std::size_t awaited = 0) {
-    std::vector<Box> found;
-    for (int wait = 0; wait == 0 || (wait < 600 && found.size() < awaited); ++wait, Sleep(100)) {
-        found.clear();
-        for (HWND box = nullptr; (box = FindWindowExW(nullptr, box, L"#32770", L"relicwright")) != nullptr;) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(box, &owner);
-            if (IsWindowVisible(box) && owner != GetCurrentProcessId())
-                found.push_back(Box{box, owner});
-        }
-    }
-    return found;
 }
 
 // The running servers: relicwright.exe processes.

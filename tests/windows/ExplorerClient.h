@@ -34,14 +34,20 @@ inline void setValue(HKEY root, const std::wstring& key, const wchar_t* name, co
                     static_cast<DWORD>((value.size() + 1) * 2));
 }
 
+// The key of a class under the user's or the machine's classes.
+inline std::wstring classKey(const CLSID& id) {
+    wchar_t text[64] = {};
+    StringFromGUID2(id, text, 64);
+    return L"Software\\Classes\\CLSID\\" + std::wstring(text);
+}
+
 // A DropTarget verb and its class served by `program`, as the installer writes them.
 inline void registerVerb(const std::wstring& extension, const std::wstring& verb, const CLSID& id,
                          const std::wstring& program) {
-    wchar_t text[64] = {};
-    StringFromGUID2(id, text, 64);
-    setValue(HKEY_CURRENT_USER, kVerbs + extension + L"\\shell\\" + verb + L"\\DropTarget", L"CLSID", text);
-    setValue(HKEY_CURRENT_USER, L"Software\\Classes\\CLSID\\" + std::wstring(text) + L"\\LocalServer32",
-             nullptr, L"\"" + program + L"\"");
+    const std::wstring key = classKey(id);
+    setValue(HKEY_CURRENT_USER, kVerbs + extension + L"\\shell\\" + verb + L"\\DropTarget", L"CLSID",
+             key.substr(key.rfind(L'\\') + 1));
+    setValue(HKEY_CURRENT_USER, key + L"\\LocalServer32", nullptr, L"\"" + program + L"\"");
 }
 
 // Registers droptargetps.dll, found beside the running program, as regsvr32 does.

@@ -89,17 +89,15 @@ TEST_P(WindowsRefusal, KeepsTheFileAndReportsTheCause) {
     EXPECT_EQ(dir.names(), std::vector<std::string>{"old.itm"});
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, WindowsRefusal,
-                         ::testing::Values(Refusal{"HeldForReading", holdOpen, read,
-                                                   FileErrorCause::SharingViolation, ERROR_SHARING_VIOLATION},
-                                           Refusal{"HeldForSaving", holdOpen, replace,
-                                                   FileErrorCause::SharingViolation, ERROR_SHARING_VIOLATION},
-                                           Refusal{"ReadOnly", makeReadOnly, replace,
-                                                   FileErrorCause::AccessDenied, ERROR_ACCESS_DENIED},
-                                           Refusal{"KeepExisting", nullptr, keep,
-                                                   FileErrorCause::AccessDenied, ERROR_FILE_EXISTS},
-                                           Refusal{"KeepCreatedMeanwhile", nullptr, keepAtCommit,
-                                                   FileErrorCause::AccessDenied, ERROR_ALREADY_EXISTS}),
+using Cause = FileErrorCause;
+const Refusal kRefusals[] = {
+    {"HeldForReading", holdOpen, read, Cause::SharingViolation, ERROR_SHARING_VIOLATION},
+    {"HeldForSaving", holdOpen, replace, Cause::SharingViolation, ERROR_SHARING_VIOLATION},
+    {"ReadOnly", makeReadOnly, replace, Cause::AccessDenied, ERROR_ACCESS_DENIED},
+    {"KeepExisting", nullptr, keep, Cause::AccessDenied, ERROR_FILE_EXISTS},
+    {"KeepCreatedMeanwhile", nullptr, keepAtCommit, Cause::AccessDenied, ERROR_ALREADY_EXISTS},
+};
+INSTANTIATE_TEST_SUITE_P(Files, WindowsRefusal, ::testing::ValuesIn(kRefusals),
                          [](const auto& row) { return std::string(row.param.name); });
 
 // Folders below one named in French, as NUL-separated names: none, one in Greek letters, and three

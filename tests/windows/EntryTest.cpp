@@ -19,6 +19,7 @@
 #include <string>
 #include <thread>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -157,19 +158,13 @@ TEST(WindowStart, ShowsTheStartStateOrTheFileItIsGiven) {
     }
 }
 
-// What relicwright-cli writes to both streams, run through the shell as a script runs it.
-struct Output {
-    int status = -1;
+// relicwright-cli run through the shell as a script runs it: its status, and what it writes to both streams.
+std::pair<int, std::string> runCommandLine(const std::wstring& arguments) {
     std::string text;
-};
-Output runCommandLine(const std::wstring& arguments) {
-    Output run;
     FILE* output = _wpopen((L"\"\"" + commandLine + L"\" " + arguments + L" 2>&1\"").c_str(), L"r");
     for (int character; output != nullptr && (character = std::fgetc(output)) != EOF;)
-        run.text += static_cast<char>(character);
-    if (output != nullptr)
-        run.status = _pclose(output);
-    return run;
+        text += static_cast<char>(character);
+    return {output != nullptr ? _pclose(output) : -1, text};
 }
 
 // A path from the root of the current drive, written with "/", is a file and not an option.
@@ -177,9 +172,9 @@ TEST(CommandLine, TakesASlashRootedPath) {
     std::wstring path = samples.substr(2) + L"dagger.itm";
     std::replace(path.begin(), path.end(), L'\\', L'/');
     SetCurrentDirectoryW(samples.substr(0, 3).c_str());
-    const Output run = runCommandLine(L"info " + path);
-    EXPECT_EQ(run.status, 0) << run.text;
-    EXPECT_NE(run.text.find("Dagger"), std::string::npos) << run.text;
+    const auto [status, text] = runCommandLine(L"info " + path);
+    EXPECT_EQ(status, 0) << text;
+    EXPECT_NE(text.find("Dagger"), std::string::npos) << text;
 }
 
 // A name with a lone surrogate, which NTFS allows (Wine 8 cannot create the file, but the name
@@ -194,14 +189,14 @@ TEST(CommandLine, RefusesANameThatDoesNotConvert) {
     folder.copy(L"dagger.itm", L"good.itm");
     const bool created = GetFileAttributesW(lone.c_str()) != INVALID_FILE_ATTRIBUTES;
 
-    const Output run = runCommandLine(L"convert --to hellfire \"" + lone.wstring() + L"\" \"" +
-                                      (folder.path / L"good.itm").wstring() + L"\"");
-    EXPECT_EQ(run.status, 1) << run.text;
+    const auto [status, text] = runCommandLine(L"convert --to hellfire \"" + lone.wstring() + L"\" \"" +
+                                               (folder.path / L"good.itm").wstring() + L"\"");
+    EXPECT_EQ(status, 1) << text;
     const std::string shown = (folder.path / "bad").string() + "\\uD800.itm";
-    EXPECT_NE(run.text.find(shown + ": not converted: " + shown + " contains an invalid path.\n"),
+    EXPECT_NE(text.find(shown + ": not converted: " + shown + " contains an invalid path.\n"),
               std::string::npos)
-        << run.text;
-    EXPECT_NE(run.text.find("converted 1 of 2 files"), std::string::npos) << run.text;
+        << text;
+    EXPECT_NE(text.find("converted 1 of 2 files"), std::string::npos) << text;
     // Only good.hif is new.
     EXPECT_EQ(folder.names().size(), created ? 4u : 3u);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path / L"bad"), {}), 1);
@@ -258,7 +253,7 @@ std::map<std::wstring, std::string> cliOutputs(std::initializer_list<const wchar
     const Folder expected(L"relicwright-drop-expected");
     for (const wchar_t* sample : sources)
         expected.copy(sample, sample);
-    EXPECT_EQ(runCommandLine(L"convert --to hellfire \"" + expected.path.wstring() + L"\\*.itm\"").status, 0);
+    EXPECT_EQ(runCommandLine(L"convert --to hellfire \"" + expected.path.wstring() + L"\\*.itm\"").first, 0);
     std::map<std::wstring, std::string> outputs;
     for (const wchar_t* sample : sources)
         outputs[sample] = bytesOf(expected.path / fs::path(sample).replace_extension(L".hif"));
@@ -422,7 +417,7 @@ TEST_F(ExplorerDrop, AServerEndedWhileConvertingLeavesOnlyWholeFiles) {
     // The next conversion into the folder: the command line's, as no activation succeeds now.
     folder.copy(L"ring.itm", L"again.itm");
     const std::wstring again = (folder.path / L"again.itm").wstring();
-    EXPECT_EQ(runCommandLine(L"convert --to hellfire \"" + again + L"\"").status, 0);
+    EXPECT_EQ(runCommandLine(L"convert --to hellfire \"" + again + L"\"").first, 0);
     std::size_t outputs = 0;
     for (const std::wstring& name : folder.names()) {
         const fs::path extension = fs::path(name).extension();

@@ -34,14 +34,20 @@ inline void setValue(HKEY root, const std::wstring& key, const wchar_t* name, co
                     static_cast<DWORD>((value.size() + 1) * 2));
 }
 
+// The key of a class under the user's or the machine's classes.
+inline std::wstring classKey(const CLSID& id) {
+    wchar_t text[64] = {};
+    StringFromGUID2(id, text, 64);
+    return L"Software\\Classes\\CLSID\\" + std::wstring(text);
+}
+
 // A DropTarget verb and its class served by `program`, as the installer writes them.
 inline void registerVerb(const std::wstring& extension, const std::wstring& verb, const CLSID& id,
                          const std::wstring& program) {
-    wchar_t text[64] = {};
-    StringFromGUID2(id, text, 64);
-    setValue(HKEY_CURRENT_USER, kVerbs + extension + L"\\shell\\" + verb + L"\\DropTarget", L"CLSID", text);
-    setValue(HKEY_CURRENT_USER, L"Software\\Classes\\CLSID\\" + std::wstring(text) + L"\\LocalServer32",
-             nullptr, L"\"" + program + L"\"");
+    const std::wstring key = classKey(id);
+    setValue(HKEY_CURRENT_USER, kVerbs + extension + L"\\shell\\" + verb + L"\\DropTarget", L"CLSID",
+             key.substr(key.rfind(L'\\') + 1));
+    setValue(HKEY_CURRENT_USER, key + L"\\LocalServer32", nullptr, L"\"" + program + L"\"");
 }
 
 // Registers droptargetps.dll, found beside the running program, as regsvr32 does.
@@ -55,48 +61,42 @@ inline bool registerProxy() {
     return registerServer != nullptr && SUCCEEDED(registerServer());
 }
 
+// A text value of the registry; empty when there is none.
+inline std::wstring value(HKEY root, const std::wstring& key, const wchar_t* name) {
+    wchar_t text[1024] = {};
+    DWORD size = sizeof text;
+    RegGetValueW(root, key.c_str(), name, RRF_RT_REG_SZ, nullptr, text, &size);
+    return text;
+}
+
 // The class of the verb on files of `extension` (".itm"), as the user's classes hold it; CLSID_NULL
 // when there is none.
 inline CLSID verbClass(const std::wstring& extension, const std::wstring& verb) {
-    wchar_t text[64] = {};
-    DWORD size = sizeof text;
     CLSID found = CLSID_NULL;
-    if (RegGetValueW(HKEY_CURRENT_USER, (kVerbs + extension + L"\\shell\\" + verb + L"\\DropTarget").c_str(),
-                     L"CLSID", RRF_RT_REG_SZ, nullptr, text, &size) == ERROR_SUCCESS) {
-        CLSIDFromString(text, &found);
-    }
-    return found;
+    const std::wstring key = kVerbs + extension + L"\\shell\\" + verb + L"\\DropTarget";
+    return SUCCEEDED(CLSIDFromString(value(HKEY_CURRENT_USER, key, L"CLSID").c_str(), &found)) ? found
+                                                                                               : CLSID_NULL;
 }
 
 // The data object Explorer's view hands over for these files of one folder.
 inline HRESULT selection(const std::wstring& folder, const std::vector<std::wstring>& names,
                          IDataObject** data) {
-    Held<IShellFolder> parent;
     std::vector<LPITEMIDLIST> items;
+    HRESULT result = names.empty() ? E_INVALIDARG : S_OK;
+    for (auto name = names.begin(); SUCCEEDED(result) && name != names.end(); ++name) {
+        items.push_back(nullptr);
+        result = SHParseDisplayName((folder + L"\\" + *name).c_str(), nullptr, &items.back(), 0, nullptr);
+    }
+    Held<IShellFolder> parent;
+    if (SUCCEEDED(result))
+        result =
+            SHBindToParent(items.front(), IID_IShellFolder, reinterpret_cast<void**>(parent.put()), nullptr);
     std::vector<LPCITEMIDLIST> children;
-    HRESULT result = S_OK;
-    for (const std::wstring& name : names) {
-        LPITEMIDLIST item = nullptr;
-        result = SHParseDisplayName((folder + L"\\" + name).c_str(), nullptr, &item, 0, nullptr);
-        if (FAILED(result))
-            break;
-        items.push_back(item);
-        LPCITEMIDLIST child = nullptr;
-        if (parent.pointer == nullptr) {
-            result = SHBindToParent(item, IID_IShellFolder, reinterpret_cast<void**>(parent.put()), &child);
-            if (FAILED(result))
-                break;
-        } else {
-            child = ILFindLastID(item);
-        }
-        children.push_back(child);
-    }
-    if (SUCCEEDED(result)) {
-        result = parent.pointer == nullptr
-                     ? E_INVALIDARG
-                     : parent->GetUIObjectOf(nullptr, static_cast<UINT>(children.size()), children.data(),
-                                             IID_IDataObject, nullptr, reinterpret_cast<void**>(data));
-    }
+    for (LPITEMIDLIST item : items)
+        children.push_back(ILFindLastID(item));
+    if (SUCCEEDED(result))
+        result = parent->GetUIObjectOf(nullptr, static_cast<UINT>(children.size()), children.data(),
+                                       IID_IDataObject, nullptr, reinterpret_cast<void**>(data));
     for (LPITEMIDLIST item : items)
         CoTaskMemFree(item);
     return result;

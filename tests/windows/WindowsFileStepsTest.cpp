@@ -55,15 +55,17 @@ void read(const std::string& p) {
     ItemFileImage image{};
     readItemFile(platformFileSteps(), p, image);
 }
-void replace(const std::string& p) { writeItemFile(platformFileSteps(), p, imageOf(9)); }
-void keep(const std::string& p) { writeItemFile(platformFileSteps(), p, imageOf(9), ExistingFile::Keep); }
+void replace(const std::string& p) {
+    writeItemFile(platformFileSteps(), p, imageOf(9));
+}
+void keep(const std::string& p) {
+    writeItemFile(platformFileSteps(), p, imageOf(9), ExistingFile::Keep);
+}
 // The target appeared after the save looked for it: putting the new file in place must still refuse.
 void keepAtCommit(const std::string& p) {
     FileSteps& steps = platformFileSteps();
     TemporaryFile temporary;
-    std::size_t written = 0;
     steps.createTemporary(p, kNoFileHandle, temporary);
-    steps.write(temporary.handle, imageOf(9).data(), 400, written);
     const int error = steps.commit(temporary, p, false);
     steps.discard(temporary);
     throw FileError(steps.causeOf(error), error, p);
@@ -87,14 +89,16 @@ TEST_P(WindowsRefusal, KeepsTheFileAndReportsTheCause) {
     EXPECT_EQ(dir.names(), std::vector<std::string>{"old.itm"});
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, WindowsRefusal, ::testing::Values(
-    Refusal{"HeldForReading", holdOpen, read, FileErrorCause::SharingViolation, ERROR_SHARING_VIOLATION},
-    Refusal{"HeldForSaving", holdOpen, replace, FileErrorCause::SharingViolation, ERROR_SHARING_VIOLATION},
-    Refusal{"ReadOnly", makeReadOnly, replace, FileErrorCause::AccessDenied, ERROR_ACCESS_DENIED},
-    Refusal{"KeepExisting", nullptr, keep, FileErrorCause::AccessDenied, ERROR_FILE_EXISTS},
-    Refusal{"KeepCreatedMeanwhile", nullptr, keepAtCommit, FileErrorCause::AccessDenied,
-            ERROR_ALREADY_EXISTS}),
-    [](const auto& row) { return std::string(row.param.name); });
+using Cause = FileErrorCause;
+const Refusal kRefusals[] = {
+    {"HeldForReading", holdOpen, read, Cause::SharingViolation, ERROR_SHARING_VIOLATION},
+    {"HeldForSaving", holdOpen, replace, Cause::SharingViolation, ERROR_SHARING_VIOLATION},
+    {"ReadOnly", makeReadOnly, replace, Cause::AccessDenied, ERROR_ACCESS_DENIED},
+    {"KeepExisting", nullptr, keep, Cause::AccessDenied, ERROR_FILE_EXISTS},
+    {"KeepCreatedMeanwhile", nullptr, keepAtCommit, Cause::AccessDenied, ERROR_ALREADY_EXISTS},
+};
+INSTANTIATE_TEST_SUITE_P(Files, WindowsRefusal, ::testing::ValuesIn(kRefusals),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // Folders below one named in French, as NUL-separated names: none, one in Greek letters, and three
 // of 100 characters, which takes the path past the old limit of 260.
@@ -109,7 +113,8 @@ TEST_P(WindowsPath, SavesReplacesAndReads) {
         directory += std::string("\\") + part;
         ASSERT_TRUE(::CreateDirectoryW(wide(directory).c_str(), nullptr));
     }
-    const std::string path = directory + "\\Sch\xC3\xA4" "del-\xE6\x97\xA5\xE6\x9C\xAC.hif";
+    const std::string path = directory + "\\Sch\xC3\xA4"
+                                         "del-\xE6\x97\xA5\xE6\x9C\xAC.hif";
     writeItemFile(platformFileSteps(), path, imageOf(3));
     writeItemFile(platformFileSteps(), path, imageOf(4));
     ItemFileImage image{};
@@ -123,8 +128,9 @@ TEST_P(WindowsPath, SavesReplacesAndReads) {
     }
 }
 
-#define HUNDRED "a-hundred-characters-long-name-of-a-folder-that-goes-on-and-on-and-on-and-on-and-on-and-on-and-" \
-                "on\0"
+#define HUNDRED                                                                                              \
+    "a-hundred-characters-long-name-of-a-folder-that-goes-on-and-on-and-on-and-on-and-on-and-on-and-"        \
+    "on\0"
 #define GREEK "\xCE\x94\xCE\xB9\xCE\xAC\xCE\xB2\xCE\xBF\xCE\xBB\xCE\xBF\xCF\x82\0" // Diabolos
 INSTANTIATE_TEST_SUITE_P(Names, WindowsPath, ::testing::Values("", GREEK, HUNDRED HUNDRED HUNDRED));
 

@@ -38,9 +38,7 @@ Banner bannerOf(HWND dialog) {
 int iconSize(HICON icon) {
     ICONINFO info{};
     BITMAP bitmap{};
-    if (icon == nullptr || !GetIconInfo(icon, &info)) {
-        return 0;
-    }
+    GetIconInfo(icon, &info); // none: no bitmaps, and a size of 0
     GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
@@ -190,11 +188,10 @@ TEST(HelpPage, AddressesThePageAsAFileUrl) {
 // A rendering shrunk to a scale between two: each new pixel the average of what it covers, by area;
 // asked to grow, it stays as it is.
 TEST(ShrunkRendering, AveragesTheAreaEachPixelCoversAndNeverEnlarges) {
-    const auto row = [](std::vector<std::uint8_t> greys) {
-        Pixels picture{static_cast<int>(greys.size()), 1, std::vector<std::uint8_t>(greys.size() * 4)};
-        for (std::size_t i = 0; i < greys.size(); ++i) {
-            std::fill_n(picture.bgrx.begin() + static_cast<std::ptrdiff_t>(i * 4), 3, greys[i]);
-        }
+    const auto row = [](const std::vector<std::uint8_t>& greys) {
+        Pixels picture{static_cast<int>(greys.size()), 1, {}};
+        for (const std::uint8_t grey : greys)
+            picture.bgrx.insert(picture.bgrx.end(), {grey, grey, grey, 0});
         return picture;
     };
     const auto greys = [](const Pixels& picture) {

@@ -17,157 +17,181 @@ struct Banner {
     int width = 0, height = 0; // of the bitmap the control draws
 };
 
+// The first static control of `type` in `parent`.
+HWND staticOf(HWND parent, LONG_PTR type) {
+    HWND child = GetWindow(parent, GW_CHILD);
+    while (child != nullptr && (GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) != type)
+        child = GetWindow(child, GW_HWNDNEXT);
+    return child;
+}
+
 Banner bannerOf(HWND dialog) {
-    Banner banner;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) == SS_BITMAP) {
-            RECT frame{};
-            GetClientRect(child, &frame);
-            banner.frame = frame.right;
-            BITMAP bitmap{};
-            GetObjectW(reinterpret_cast<HBITMAP>(SendMessageW(child, STM_GETIMAGE, IMAGE_BITMAP, 0)),
-                       sizeof bitmap, &bitmap);
-            banner.width = bitmap.bmWidth;
-            banner.height = bitmap.bmHeight;
-        }
-    }
-    return banner;
+    const HWND banner = staticOf(dialog, SS_BITMAP);
+    RECT frame{};
+    GetClientRect(banner, &frame);
+    BITMAP bitmap{};
+    GetObjectW(reinterpret_cast<HBITMAP>(SendMessageW(banner, STM_GETIMAGE, IMAGE_BITMAP, 0)), sizeof bitmap,
+               &bitmap);
+    return {frame.right, bitmap.bmWidth, bitmap.bmHeight};
 }
 
 int iconSize(HICON icon) {
     ICONINFO info{};
     BITMAP bitmap{};
-    if (icon == nullptr || !GetIconInfo(icon, &info)) {
-        return 0;
-    }
+    GetIconInfo(icon, &info); // none: no bitmaps, and a size of 0
     GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
     DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
     return bitmap.bmWidth;
 }
 
-int windowIcon(HWND window, WPARAM which) {
-    return iconSize(reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0)));
-}
-
 // The banner of each DPI recorded so far: frame and bitmap width.
-std::map<unsigned, Banner> recorded() {
-    std::map<unsigned, Banner> seen;
+std::map<int, Banner> recorded() {
+    std::map<int, Banner> seen;
     if (const char* path = std::getenv("RELICWRIGHT_SCALE_RECORD")) {
         std::ifstream in(path);
-        for (unsigned dpi = 0; in >> dpi;)
+        for (int dpi = 0; in >> dpi;)
             in >> seen[dpi].frame >> seen[dpi].width;
     }
     return seen;
 }
 
-// The scale the window opened at: the screen's, which the prefix set.
-unsigned openedAt(HWND dialog) {
-    const unsigned dpi = GetDpiForWindow(dialog);
-    if (const char* expected = std::getenv("RELICWRIGHT_TEST_DPI")) {
-        EXPECT_EQ(dpi, static_cast<unsigned>(std::atoi(expected)));
-    }
-    return dpi;
-}
-
 // Windows asks for a small icon of 16 and a large one of 32 pixels at 100 %, in proportion above.
-void expectIconsAt(HWND dialog, unsigned dpi) {
-    EXPECT_EQ(windowIcon(dialog, ICON_SMALL), MulDiv(16, static_cast<int>(dpi), 96)) << dpi;
-    EXPECT_EQ(windowIcon(dialog, ICON_BIG), MulDiv(32, static_cast<int>(dpi), 96)) << dpi;
+void expectIconsAt(HWND window, int dpi) {
+    for (const int which : {ICON_SMALL, ICON_BIG}) {
+        const auto icon =
+            reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, static_cast<WPARAM>(which), 0));
+        EXPECT_EQ(iconSize(icon), MulDiv(which == ICON_BIG ? 32 : 16, dpi, 96)) << dpi;
+    }
 }
 
-TEST_F(WindowTest, AtTheScreensScaleTheBannerFillsItsFrameAsAt100PercentWithIconsOfThatScale) {
+int aboutBoxIcon(HWND box) {
+    return iconSize(reinterpret_cast<HICON>(SendMessageW(staticOf(box, SS_ICON), STM_GETICON, 0, 0)));
+}
+
+// Wine moves no window between screens: the move is the message Windows sends each window, here
+// while the About box is open.
+struct {
+    int to = 0;
+    RECT offered{};
+    HWND box = nullptr;
+    int icon = 0, iconAfter = 0;
+    std::vector<std::string> texts; // caption, the two lines, the button
+} about;
+
+// Inside the About box's modal loop: it is modal and centred on the window; both move, then the box is
+// read, asked for its help (no browser starts, so a warning shows, owned by the box) and closed.
+void CALLBACK moveWhileAboutBoxOpen(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    const HWND box = about.box = GetActiveWindow(), main = GetWindow(box, GW_OWNER);
+    RECT boxRect{}, mainRect{};
+    GetWindowRect(box, &boxRect);
+    GetWindowRect(main, &mainRect);
+    // Centred, where the screen has room for the window (at 350 % it has not, and the box stays on it).
+    if (mainRect.right <= GetSystemMetrics(SM_CXSCREEN) && mainRect.bottom <= GetSystemMetrics(SM_CYSCREEN)) {
+        EXPECT_NEAR(boxRect.left + boxRect.right, mainRect.left + mainRect.right, 2);
+        EXPECT_NEAR(boxRect.top + boxRect.bottom, mainRect.top + mainRect.bottom, 2);
+    }
+    EXPECT_FALSE(IsWindowEnabled(main));
+    about.icon = aboutBoxIcon(box);
+    const WPARAM dpi = MAKEWPARAM(about.to, about.to);
+    SendMessageW(main, WM_DPICHANGED, dpi, reinterpret_cast<LPARAM>(&about.offered));
+    SendMessageW(box, WM_DPICHANGED, dpi, reinterpret_cast<LPARAM>(&boxRect));
+    about.iconAfter = aboutBoxIcon(box);
+    about.texts.push_back(WindowTest::textOf(box));
+    for (const int id : {IDC_ABOUT_TEXT, IDC_COPYRIGHT_TEXT, IDC_CONTACT_TEXT, IDOK}) {
+        about.texts.push_back(WindowTest::textOf(GetDlgItem(box, id)));
+    }
+    SendMessageW(box, WM_HELP, 0, 0);
+    WindowTest::key(box, VK_ESCAPE);
+}
+
+// Opened at the screen's scale, the banner fills its frame as at 100 %. The system menu's last entry
+// shows the About box; F1 in either window opens its own help section. Moved to a screen of another
+// scale, the window takes the frame offered and draws banner and icons as a window opened on that
+// screen does; the box takes its icon size and keeps its texts and its message boxes.
+TEST_F(WindowTest, AtTheScreensScaleTheWindowAndItsAboutBoxDrawForItAndRedrawWhenMovedToAnother) {
     // Per monitor, from the manifest (Wine tells v2 from v1 no further): the system scales nothing
     // as a picture.
     EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(dialog)),
               DPI_AWARENESS_PER_MONITOR_AWARE);
-    const unsigned dpi = openedAt(dialog);
-    const Banner banner = bannerOf(dialog);
-    ASSERT_GT(banner.width, 0);
+    const int from = static_cast<int>(GetDpiForWindow(dialog)), to = from == 192 ? 96 : 192;
+    if (const char* expected = std::getenv("RELICWRIGHT_TEST_DPI")) {
+        EXPECT_EQ(from, std::atoi(expected));
+    }
+    const Banner before = bannerOf(dialog);
+    ASSERT_GT(before.width, 0);
     // The picture's own proportions, from a rendering at least this large.
-    EXPECT_NEAR(banner.height, banner.width * 54 / 449, 1);
-    expectIconsAt(dialog, dpi);
-    if (dpi == 96) {
-        EXPECT_EQ(banner.width, 449);
-    } else if (const auto seen = recorded(); seen.contains(96)) {
-        const Banner& at96 = seen.at(96);
-        EXPECT_NEAR(banner.width, banner.frame * at96.width / at96.frame, 3)
-            << "at " << dpi << " DPI, in a frame of " << banner.frame;
+    EXPECT_NEAR(before.height, before.width * 54 / 449, 1);
+    expectIconsAt(dialog, from);
+    const auto record = recorded();
+    if (from == 96) {
+        EXPECT_EQ(before.width, 449);
+    } else if (record.contains(96)) {
+        EXPECT_NEAR(before.width, before.frame * record.at(96).width / record.at(96).frame, 3)
+            << "at " << from << " DPI, in a frame of " << before.frame;
     }
     if (const char* path = std::getenv("RELICWRIGHT_SCALE_RECORD")) {
-        std::ofstream(path, std::ios::app) << dpi << ' ' << banner.frame << ' ' << banner.width << '\n';
+        std::ofstream(path, std::ios::app) << from << ' ' << before.frame << ' ' << before.width << '\n';
     }
-}
 
-// Wine moves no window between screens: the move is the message Windows sends each window, here
-// while the About box is open. The window takes the frame offered and draws banner and icons as a
-// window opened on that screen does; the box takes its icon size and keeps its texts and its
-// message boxes.
-struct Move {
-    unsigned to = 0;
-    RECT offered{};
-    Banner before, after;
-    int boxIcon = 0, boxIconAfter = 0;
-    std::vector<std::string> boxTexts;
-} move;
-
-void CALLBACK moveWhileAboutBoxOpen(HWND, UINT, UINT_PTR timer, DWORD) {
-    KillTimer(nullptr, timer);
-    HWND box = GetActiveWindow(), main = GetWindow(box, GW_OWNER), icon = GetWindow(box, GW_CHILD);
-    while ((GetWindowLongPtrW(icon, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
-        icon = GetWindow(icon, GW_HWNDNEXT);
-    move.boxIcon = iconSize(reinterpret_cast<HICON>(SendMessageW(icon, STM_GETICON, 0, 0)));
-    move.before = bannerOf(main);
-    RECT rect{}, boxRect{};
-    GetWindowRect(main, &rect);
-    const int from = static_cast<int>(GetDpiForWindow(main)), to = static_cast<int>(move.to);
-    move.offered = {rect.left + 10, rect.top + 10, rect.left + 10 + MulDiv(rect.right - rect.left, to, from),
-                    rect.top + 10 + MulDiv(rect.bottom - rect.top, to, from)};
-    SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&move.offered));
-    GetWindowRect(box, &boxRect);
-    SendMessageW(box, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&boxRect));
-    move.after = bannerOf(main);
-    move.boxIconAfter = iconSize(reinterpret_cast<HICON>(SendMessageW(icon, STM_GETICON, 0, 0)));
-    for (const int id : {IDC_ABOUT_TEXT, IDC_COPYRIGHT_TEXT, IDC_CONTACT_TEXT, IDOK}) {
-        move.boxTexts.push_back(WindowTest::textOf(GetDlgItem(box, id)));
-    }
-    SendMessageW(box, WM_HELP, 0, 0); // a warning, owned by the box
-    WindowTest::key(box, VK_ESCAPE);
-}
-
-TEST_F(WindowTest, MovedToAScreenOfAnotherScaleTheWindowAndItsAboutBoxRedrawForIt) {
-    const unsigned from = openedAt(dialog);
-    move.to = from == 192 ? 96 : 192;
-    SetTimer(nullptr, 0, 50, moveWhileAboutBoxOpen);
-    SendMessageW(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-
+    HMENU menu = GetSystemMenu(dialog, FALSE);
+    const auto last = static_cast<UINT>(GetMenuItemCount(menu) - 1);
+    std::wstring entry(64, L'\0');
+    entry.resize(static_cast<std::size_t>(GetMenuStringW(menu, last, entry.data(), 64, MF_BYPOSITION)));
+    EXPECT_EQ(narrow(entry), Application::kAboutEntryText);
+    EXPECT_EQ(GetMenuItemID(menu, static_cast<int>(last)), 16u);
+    EXPECT_NE(GetMenuState(menu, last - 1, MF_BYPOSITION) & MF_SEPARATOR, 0u);
+    SendMessageW(dialog, WM_HELP, 0, 0); // F1 in the main window
     RECT rect{};
     GetWindowRect(dialog, &rect);
-    EXPECT_TRUE(EqualRect(&rect, &move.offered));
-    expectIconsAt(dialog, move.to);
-    EXPECT_NEAR(move.after.width, move.before.width * double(move.to) / from,
-                move.before.width * 0.15 * move.to / from);
-    if (const auto seen = recorded(); seen.contains(move.to)) {
-        EXPECT_EQ(move.after.width, seen.at(move.to).width);
-    }
-    EXPECT_EQ(move.boxIcon, MulDiv(32, static_cast<int>(from), 96));
-    EXPECT_EQ(move.boxIconAfter, MulDiv(32, static_cast<int>(move.to), 96));
-    EXPECT_EQ(move.boxTexts, (std::vector<std::string>{Application::aboutText(), Application::copyrightText(),
-                                                       Application::contactText(), Application::kOkText}));
-    ASSERT_EQ(boxes.shown.size(), 1u);
-    EXPECT_EQ(boxes.shown[0].text, Application::kHelpFailedText);
-    EXPECT_NE(boxes.shown[0].owner, dialog);
+    about.to = to;
+    about.offered = {rect.left + 10, rect.top + 10, rect.left + 10 + MulDiv(rect.right - rect.left, to, from),
+                     rect.top + 10 + MulDiv(rect.bottom - rect.top, to, from)};
+    SetTimer(nullptr, 0, 50, moveWhileAboutBoxOpen);
+    SendMessageW(dialog, WM_SYSCOMMAND, 16 | 0x3, 0); // the low four bits are the system's
+
+    EXPECT_EQ(about.texts, (std::vector<std::string>{Application::aboutBoxTitle(), Application::aboutText(),
+                                                     Application::copyrightText(), Application::contactText(),
+                                                     Application::kOkText}));
+    EXPECT_FALSE(IsWindow(about.box));
     EXPECT_TRUE(IsWindowEnabled(dialog));
+    EXPECT_FALSE(window.ending());
+    ASSERT_EQ(help.shown.size(), 2u);
+    EXPECT_TRUE(help.shown[0].starts_with("file:///") && help.shown[0].ends_with("/help.html#main-window"));
+    EXPECT_TRUE(help.shown[1].ends_with("/help.html#about-box"));
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    for (const auto& box : boxes.shown) {
+        EXPECT_EQ(box.text, Application::kHelpFailedText);
+        EXPECT_EQ(box.style & MB_ICONMASK, static_cast<UINT>(MB_ICONEXCLAMATION));
+    }
+    EXPECT_EQ(boxes.shown[0].owner, dialog);
+    EXPECT_EQ(boxes.shown[1].owner, about.box);
+
+    EXPECT_EQ(about.icon, MulDiv(32, from, 96));
+    EXPECT_EQ(about.iconAfter, MulDiv(32, to, 96));
+    GetWindowRect(dialog, &rect);
+    EXPECT_TRUE(EqualRect(&rect, &about.offered));
+    expectIconsAt(dialog, to);
+    const Banner after = bannerOf(dialog);
+    EXPECT_NEAR(after.width, before.width * double(to) / from, before.width * 0.15 * to / from);
+    if (record.contains(to)) {
+        EXPECT_EQ(after.width, record.at(to).width);
+    }
+}
+
+TEST(HelpPage, AddressesThePageAsAFileUrl) {
+    EXPECT_EQ(HelpPage::address("C:\\My Items\\h\xC3\xA9lp.html", Application::helpTopic(kAboutBoxDialog)),
+              "file:///C:/My%20Items/h%C3%A9lp.html#about-box");
 }
 
 // A rendering shrunk to a scale between two: each new pixel the average of what it covers, by area;
 // asked to grow, it stays as it is.
 TEST(ShrunkRendering, AveragesTheAreaEachPixelCoversAndNeverEnlarges) {
-    const auto row = [](std::vector<std::uint8_t> greys) {
-        Pixels picture{static_cast<int>(greys.size()), 1, std::vector<std::uint8_t>(greys.size() * 4)};
-        for (std::size_t i = 0; i < greys.size(); ++i) {
-            std::fill_n(picture.bgrx.begin() + static_cast<std::ptrdiff_t>(i * 4), 3, greys[i]);
-        }
+    const auto row = [](const std::vector<std::uint8_t>& greys) {
+        Pixels picture{static_cast<int>(greys.size()), 1, {}};
+        for (const std::uint8_t grey : greys)
+            picture.bgrx.insert(picture.bgrx.end(), {grey, grey, grey, 0});
         return picture;
     };
     const auto greys = [](const Pixels& picture) {

@@ -8,15 +8,6 @@
 namespace relicwright::winui::testing {
 namespace {
 
-// The start state itself is the entry tests' (tests/windows/EntryTest.cpp), read from the real program.
-TEST_F(WindowTest, StartsWithTheFocusOnLoadAndEnterThereOpensTheFileDialog) {
-    EXPECT_EQ(GetFocus(), control(IDC_LOAD));
-    key(dialog, VK_RETURN);
-    ASSERT_EQ(fake.openRequests.size(), 1u);
-    EXPECT_EQ(CommonFileDialogs::dialogFilter(fake.openRequests[0].filter).substr(0, 37),
-              std::wstring(L"Both Files (*.itm;*.hif)\0*.itm;*.hif\0", 37));
-}
-
 // A file from outside, as Explorer drops it.
 void drop(HWND window, const std::string& path) {
     const std::wstring name = widen(path);
@@ -29,12 +20,16 @@ void drop(HWND window, const std::string& path) {
     SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
-// A file the dialog names but cannot be read stops with the stop icon and the window goes on; a
-// dropped file loads without the dialog; the file saved holds the entry and game the lists showed,
-// reported in a plain box. Every box is the window's, with the program's name.
+// Enter at the start, on Load, opens the dialog (the start state itself is the entry tests',
+// tests/windows/EntryTest.cpp). A file the dialog names but cannot be read stops with the stop icon
+// and the window goes on; a dropped file loads without the dialog; the file saved holds the entry and game
+// the lists showed, reported in a plain box. Every box is the window's, with the program's name.
 TEST_F(WindowTest, LoadsFromTheDialogOrADropAndWritesTheEntryAndGameChosenInTheLists) {
     fake.answer(dir.path("missing.itm"));
-    send(IDC_LOAD, BM_CLICK);
+    key(dialog, VK_RETURN);
+    ASSERT_EQ(fake.openRequests.size(), 1u);
+    EXPECT_EQ(CommonFileDialogs::dialogFilter(fake.openRequests[0].filter).substr(0, 37),
+              std::wstring(L"Both Files (*.itm;*.hif)\0*.itm;*.hif\0", 37));
     drop(dialog, dir.path("")); // a folder is not taken
     EXPECT_EQ(text(IDC_ITEM_FIELD), "<Empty>");
     drop(dialog, dir.write("dagger.itm", relicwright::testing::sampleImage(GameVariant::Diablo, 113)));

@@ -25,8 +25,7 @@ protected:
     }
 };
 
-// An entry named in any letter case; the output is named after the file's title, as the window
-// proposes it. (That the bytes are the window's follows from both calling convertItem.)
+// An entry named in any letter case; the output named after the file's title, as the window proposes.
 TEST_F(CommandLineTest, ConvertTakesAnEntryByNameAndNamesTheOutputAsTheWindowProposes) {
     const std::string source = dir.write("Sword.ITM", sampleImage(GameVariant::Diablo, 120, 4));
     ASSERT_EQ(run({"convert", "--to", "HELLFIRE", "--item", "brain", source}), 0) << err;
@@ -83,8 +82,7 @@ TEST_F(CommandLineTest, UsageErrorsExitWithTwo) {
     EXPECT_EQ(dir.names(), std::vector<std::string>{"a.itm"});
 }
 
-// A Windows name that did not convert arrives as the name its refusal shows it by; a file that bears
-// that name is never read or written in its place, and the other files still go on.
+// A Windows name that did not convert is refused by its shown name, never read as that; others go on.
 TEST_F(CommandLineTest, AnArgumentThatDidNotConvertIsRefusedAndTheOthersGoOn) {
     const std::string good = dir.write("good.itm", sampleImage(GameVariant::Diablo, 113));
     const std::string shown = dir.write("shown.itm", sampleImage(GameVariant::Diablo, 113));

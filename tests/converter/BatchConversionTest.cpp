@@ -23,8 +23,7 @@ namespace {
 
 using Step = FaultInjectingFileSteps::Step;
 
-// Outcomes come in out of order, each from a thread of its own, and over more files than the
-// report holds at once; they are taken back in input order all the same.
+// Outcomes put out of order from threads, over more files than it holds, come back in input order.
 TEST(BatchOrderedReport, HandsOutcomesBackInInputOrder) {
     OrderedReport report(4);
     std::vector<std::string> taken;
@@ -41,8 +40,7 @@ TEST(BatchOrderedReport, HandsOutcomesBackInInputOrder) {
     EXPECT_EQ(taken, (std::vector<std::string>{"0", "1", "2", "3", "4", "5", "6", "7"}));
 }
 
-// Two spellings of one output are one lock; a source is locked as much as an output; an output
-// written in the run stays marked once its file is done.
+// Two spellings are one lock, a source locks as an output does, and a written output stays marked.
 TEST(BatchOutputLocks, OnePathIsHeldByOneFileAtATime) {
     OutputLocks locks;
     const auto first = locks.claim("a.itm", "out/a.hif");
@@ -61,9 +59,8 @@ TEST(BatchOutputLocks, OnePathIsHeldByOneFileAtATime) {
     EXPECT_FALSE(locks.written(*locks.claim("c.itm", "b.hif")));
 }
 
-// Every code of either game: the entry a batch writes is the one the window's load selects; where
-// the load selects none, the batch writes the entry that decodes back to the item the window shows,
-// or refuses an unregistered item.
+// Every code of either game: the batch writes the entry the window's load selects, else the one that
+// decodes back to the shown item, or refuses an unregistered item.
 TEST(BatchConversion, WritesTheEntryTheWindowsLoadSelects) {
     MemoryFileSteps files;
     FakeWindow window;
@@ -114,8 +111,7 @@ std::vector<ConversionOutcome> runBatch(FileSteps& steps, const std::vector<std:
     return outcomes;
 }
 
-// A batch on files in memory never looks at the disk: an output that exists only on the disk is
-// written, one that exists only in memory is kept, and the disk is left as it was.
+// A batch on files in memory never looks at the disk, whatever the disk holds.
 TEST(BatchConversion, RunsOnFilesInMemoryAlone) {
     ScratchDirectory dir;
     const std::string onDisk = dir.write("a.hif", std::vector<std::uint8_t>{'d'});
@@ -138,8 +134,7 @@ TEST(BatchConversion, RunsOnFilesInMemoryAlone) {
     EXPECT_EQ(dir.names(), std::vector<std::string>{"a.hif"});
 }
 
-// More files than a group holds, the first hundred named twice in a row: each output is written
-// once, its second file waits for the first (in the same group) and is told so, in input order.
+// More files than a group holds, a hundred given twice: each output written once, the second told so.
 TEST(BatchConversion, GroupsManyFilesAndWritesEachOutputOnce) {
     MemoryFileSteps memory;
     std::vector<std::string> paths;
@@ -167,10 +162,8 @@ struct BatchFault {
 
 class BatchStepFault : public ::testing::TestWithParam<BatchFault> {};
 
-// One step fails for one file of a batch (a full disk, a read-only folder, a source gone before it
-// is read, a failing disk, the flush of the file system and then the file's own): that file gets
-// its own message and no output, the others are converted, no new file is left anywhere. A folder's
-// flush fails for every file in it, each complete.
+// One step fails for one file: it alone gets its message and no output, and no new file is left.
+// A folder's flush fails for every file in it, each complete.
 TEST_P(BatchStepFault, FailsOnlyItsFileAndLeavesNothingHalfWritten) {
     const BatchFault fault = GetParam();
     const bool folder = fault.step == Step::FlushDirectory;
@@ -200,8 +193,7 @@ TEST_P(BatchStepFault, FailsOnlyItsFileAndLeavesNothingHalfWritten) {
         EXPECT_EQ(dir.read(output).size(), folder ? 400u : 0u);
     }
     EXPECT_EQ(failed, folder ? 3u : 1u);
-    // Every file reaches the step, the folder's flush once for all; the files are flushed together,
-    // and each on its own only after that failed (always where the platform cannot group them).
+    // Flushed together; each on its own only after that failed (or where the platform cannot group).
     EXPECT_EQ(steps.calls, folder ? 1 : 3);
     EXPECT_EQ(std::count(steps.taken.begin(), steps.taken.end(), Step::FlushTogether), 1);
     const auto ownFlushes = std::count(steps.taken.begin(), steps.taken.end(), Step::Flush);
@@ -224,8 +216,7 @@ INSTANTIATE_TEST_SUITE_P(EveryStep, BatchStepFault,
                                            BatchFault{Step::Flush, EIO, true}, BatchFault{Step::Commit, EIO},
                                            BatchFault{Step::FlushDirectory, EACCES}));
 
-// Another program at work in the folder while a batch saves: an output it creates is kept and
-// reported, one it removes is written all the same; nothing of the batch's is left beside them.
+// Another program creates one output and removes another while a batch saves: kept, and written.
 TEST(BatchConversion, KeepsWhatAnotherProgramCreatesMeanwhile) {
     ScratchDirectory dir;
     FaultInjectingFileSteps steps;

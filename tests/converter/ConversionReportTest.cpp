@@ -48,8 +48,7 @@ TEST(ConvertStart, RefusesAMissingOrUnknownGameNoFilesAndUnknownOptions) {
     }
 }
 
-// However many files fail, the one message box stays readable: the first ones by name, the rest
-// counted; and a run where every file converted shows nothing.
+// However many files fail, the box stays readable; a run where every file converted shows nothing.
 TEST(ConversionReportSummary, NamesTheFirstFilesNotConvertedAndCountsTheRest) {
     ConversionReport report(GameVariant::Hellfire);
     report.addConverted();
@@ -71,9 +70,8 @@ TEST(ConversionReportSummary, NamesTheFirstFilesNotConvertedAndCountsTheRest) {
     EXPECT_EQ(report.icon(), MessageIcon::Exclamation);
 }
 
-// Every kind of file a file manager's selection may hold, converted in one run: only the good one is
-// written, beside it; each other is reported in the given order in the program's words; nothing is
-// replaced and nothing is left over.
+// Every kind of file a selection may hold, in one run: only the good one written, the rest reported
+// in order in the program's words; nothing replaced, nothing left over.
 TEST(ConversionReportRun, ConvertsBesideEachFileAndReportsTheRestInOrder) {
     ScratchDirectory dir;
     const ItemFileImage dagger = sampleImage(GameVariant::Diablo, 113);

@@ -18,12 +18,10 @@ GAMES = {"hellfire": ("itm", "application/x-diablo-item", {"A Ring Of Mine.ITM":
                                                              "短剣.itm": "butchers-cleaver.itm"}),
          "diablo": ("hif", "application/x-hellfire-item", {"amulet.hif": "amulet.hif", "great axe (2).hif": "great-axe.hif",
                                                             "χάρτης.hif": "map-of-stars.hif"})}
-# The Python loaders read their own folder under /usr/share and the user's: another data folder under
-# test stands for the user's, and nothing else is read. GLib reads these once, so before anything starts.
+# The loaders read /usr/share and the user's folder: another data folder stands for the user's.
 for data in {os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(p)))) for p in ENTRIES if p.endswith(".py")}:
     os.environ.update(XDG_DATA_HOME=data if data != "/usr/share" else "/nonexistent", XDG_DATA_DIRS="/nonexistent")
-# The program held back until the test lets it go after the entry returned: an entry that waits for
-# the conversion waits in vain. Notes how many arguments each run got, and how it ended.
+# The program held back until the entry returned, so an entry that waits for it waits in vain.
 STAND_IN = """#!/bin/sh
 echo $# >> "$0.runs"
 i=0
@@ -149,8 +147,7 @@ class FileManagerEntry(unittest.TestCase):
         game = shlex.split(action["Exec"])[2]
         self.assertEqual((main["Type"], main["MimeType"], action["Name"]),
                          ("Service", GAMES[game][1] + ";", f"Convert to {game.capitalize()} item"))
-        # desktop-file-validate knows only the standard types: the keys are checked in the Application
-        # entry a service menu is written like.
+        # desktop-file-validate knows only the standard types: the keys are checked as an Application entry.
         standard = pathlib.Path(self.scratch(), "standard.desktop")
         standard.write_text(pathlib.Path(path).read_text(encoding="utf-8").replace(
             "Type=Service\n", "Type=Application\nExec=relicwright\n"), encoding="utf-8")
@@ -166,8 +163,7 @@ class FileManagerEntry(unittest.TestCase):
         self.assertEqual((action["Name"], action["Selection"], action["Extensions"], action["Mimetypes"]),
                          (f"Convert to {game.capitalize()} item", "notnone", extension + ";", mime + ";"))
         self.assertNotIn("Quote", action)
-        # Nemo puts the selection for %F into the command line, each path escaped for the shell, and
-        # splits the line as a shell would.
+        # Nemo puts the %F selection into the line shell-escaped, and splits it as a shell would.
         self.run_entry(game, self.run_command(lambda paths: shlex.split(action["Exec"].replace("%F", " ".join(map(shlex.quote, paths))))))
 
     def python_extension(self, path):

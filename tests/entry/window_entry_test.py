@@ -130,8 +130,7 @@ class WindowEntry(unittest.TestCase):
         return window
 
     def test_start_with_no_file_a_relative_one_or_one_that_cannot_be_read(self):
-        # A relative file is found from the working folder; one not found is reported over the window,
-        # which then starts empty.
+        # A relative file is found from the working folder; one not found is reported, the window empty.
         shutil.copy(os.path.join(SAMPLES, "dagger.itm"), self.dir)
         missing = os.path.join(os.path.realpath(self.dir), "missing.itm") + " was not found."
         for args, message, shown in (((), None, START), (("dagger.itm",), None, LOADED),

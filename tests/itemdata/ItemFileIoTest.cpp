@@ -28,8 +28,7 @@ struct Fault {
 
 class FileStepFault : public ::testing::TestWithParam<Fault> {};
 
-// The read or save the step belongs to fails with the step's error, naming the path the step works
-// on, and leaves nothing half done.
+// The step's read or save fails with its error, naming the step's path, and leaves nothing half done.
 TEST_P(FileStepFault, IsReportedWithItsPathAndLeavesNoPartialFile) {
     const Fault fault = GetParam();
     ScratchDirectory dir;
@@ -123,8 +122,7 @@ TEST(ItemFileIo, KeepNeverReplacesAndReplaceDoesDurably) {
     EXPECT_EQ(dir.read("a.hif"), bytesOf(image));
     EXPECT_EQ(dir.read("b.hif"), bytesOf(image));
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"a.hif", "b.hif"}));
-    // The new name is in place before its folder is flushed, and the save ends only after that; a
-    // new name as much as a replaced file's.
+    // The name is in place before its folder is flushed, and the save ends only after that.
     for (const auto& [name, existing] :
          {std::pair{"a.hif", ExistingFile::Replace}, {"c.hif", ExistingFile::Keep}}) {
         steps.taken.clear();

@@ -95,8 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
                 FileErrorCause::AccessDenied, FileErrorCause::AccessDenied}),
     [](const auto& row) { return std::string(row.param.what); });
 
-// A link to a link to the file, each relative to its own folder: the save replaces the file at the
-// end of the chain with its permissions, and both links stay links.
+// A chain of two relative links: the file at its end is replaced, with its permissions; links stay.
 TEST(PosixSave, ReplacesTheFileAChainOfLinksPointsToAndKeepsTheLinksAndItsPermissions) {
     ScratchDirectory dir;
     const std::string real = dir.write("real.hif", sampleImage(GameVariant::Hellfire, 1));
@@ -116,8 +115,7 @@ TEST(PosixSave, ReplacesTheFileAChainOfLinksPointsToAndKeepsTheLinksAndItsPermis
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"chain", "link.hif", "real.hif"}));
 }
 
-// A batch checks its outputs before it saves: a dangling link is there (a save would write where it
-// points), a name under a file or in no folder is not, and neither is an error.
+// A dangling link exists (a save would write where it points); a name under a file does not.
 TEST(PosixFiles, ExistsSeesADanglingLinkAndNothingUnderAFile) {
     ScratchDirectory dir;
     ASSERT_EQ(::symlink("nowhere.hif", dir.path("dangling.hif").c_str()), 0);
@@ -130,8 +128,7 @@ TEST(PosixFiles, ExistsSeesADanglingLinkAndNothingUnderAFile) {
     }
 }
 
-// A killed save's leftover is removed by the next save into its folder, but only an unheld file of
-// this program's own naming: never a user's file that merely looks alike.
+// The next save sweeps a killed save's unheld leftover, never a user's file that looks alike.
 TEST(PosixSave, SweepsOnlyItsOwnUnheldLeftovers) {
     ScratchDirectory dir;
     const std::vector<std::uint8_t> bytes(400, 1);

@@ -1,5 +1,4 @@
-// relicwright-cli convert --force, killed at random moments while it replaces 300 files: with
-// SIGKILL on Linux, with TerminateProcess on Windows (under Wine in a cross build).
+// relicwright-cli convert --force, killed at random moments while it replaces 300 files.
 #include <gtest/gtest.h>
 
 #include <chrono>

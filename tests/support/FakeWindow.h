@@ -8,9 +8,7 @@
 
 namespace relicwright::testing {
 
-// Stands in for the window and its dialogs: answers the file dialogs from a queue (cancelling when
-// it runs dry) and records every request and message. The Qt and workflow tests and the fuzz
-// targets all drive the converter through it.
+// Stands in for the window: answers file dialogs from a queue (then cancels), records every message.
 class FakeWindow : public WindowServices {
 public:
     struct Request {

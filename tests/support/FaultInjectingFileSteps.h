@@ -9,10 +9,8 @@
 
 namespace relicwright::testing {
 
-// Real file steps (the platform's, unless others are given), except that one chosen step fails with
-// a chosen error number (or, for a write, stores only part of the bytes): every time it is taken, or
-// only its `failingCall`th time. Everything else happens for real, so what is on disk afterwards is
-// what a user would find. Safe on a batch's threads.
+// Real file steps, except that one chosen step fails with a chosen error (a write: stores part), every
+// time or only its `failingCall`th time; what is left on disk is what a user would find. Thread-safe.
 class FaultInjectingFileSteps : public FileSteps {
 public:
     explicit FaultInjectingFileSteps(FileSteps& real = platformFileSteps()) : real_(real) {}

@@ -53,8 +53,7 @@ void checkOutput(const std::vector<std::uint8_t>& written, const ItemFileImage& 
     }
 }
 
-// Files live in memory: the real file steps have tests of their own, and a case must be cheap
-// enough for the fuzzer to try thousands a second.
+// Files live in memory, so that a case is cheap; the real file steps have tests of their own.
 std::vector<std::uint8_t> bytesAt(const MemoryFileSteps& files, const std::string& path) {
     const auto* bytes = files.find(path);
     return bytes != nullptr ? *bytes : std::vector<std::uint8_t>{};

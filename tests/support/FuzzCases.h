@@ -5,14 +5,12 @@
 
 namespace relicwright::testing {
 
-// Properties the fuzz targets check on any input; a broken one aborts with a message. The normal
-// suite replays them on generated inputs, so they stay honest between fuzz runs.
+// Properties the fuzz targets check; the normal suite replays them on generated inputs too.
 
 // One conversion: the first three bytes choose source, target and entry; the rest is the file.
 void convertCase(const std::uint8_t* data, std::size_t size);
 
-// A user session: each byte is an action on the workflow (load, pick, target change, save, with
-// file steps failing on demand) with the state checked after every one.
+// A user session: each byte an action (load, pick, target, save, failing steps), state checked after each.
 void workflowCase(const std::uint8_t* data, std::size_t size);
 
 } // namespace relicwright::testing

@@ -27,8 +27,7 @@ private:
     std::string root_;
 };
 
-// A standard image of the variant whose record bytes are a pattern of the seed, with the given code
-// and quality byte; a .hif image also gets a non-zero tail.
+// A standard image with the given code and quality, its record a pattern of the seed (.hif: a tail).
 ItemFileImage sampleImage(GameVariant variant, std::uint8_t code, std::uint8_t quality = 1, std::uint8_t seed = 7);
 
 std::vector<std::uint8_t> bytesOf(const ItemFileImage& image);

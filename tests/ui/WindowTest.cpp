@@ -58,8 +58,7 @@ struct FakeDesktop : FileDialogs, MessagePresenter, HelpViewer {
     }
 };
 
-// Acts on the widget `find` names as soon as it is up, while the test waits in a modal loop; looks
-// every 20 ms for two seconds (the test's own checks then fail).
+// Acts on the widget `find` names once it is up, while the test waits in a modal loop (2 s at most).
 void whenUp(std::function<QWidget*()> find, std::function<void(QWidget*)> act, int tries = 100) {
     QTimer::singleShot(20, [=] {
         if (QWidget* widget = find()) {
@@ -107,9 +106,8 @@ protected:
     }
 };
 
-// One local file dropped on the window loads with no dialog; several files, a folder or a web address
-// are refused by the drop cursor. The buttons save it, said with no icon under the window's caption;
-// what a load fails with is shown over the window with the icon the application gives a file error.
+// One dropped local file loads without a dialog; several, a folder or a web address are refused. Save
+// says so with no icon; a failed load shows the file-error icon over the window.
 TEST_F(WindowTest, OneDroppedFileLoadsWithoutADialogAndSavesAndAnythingElseIsRefused) {
     const auto url = [this](const std::string& path) { return QUrl::fromLocalFile(QString::fromStdString(path)); };
     const QUrl file = url(dir.write("a.itm", sampleImage(GameVariant::Diablo, 113)));
@@ -133,8 +131,7 @@ TEST_F(WindowTest, OneDroppedFileLoadsWithoutADialogAndSavesAndAnythingElseIsRef
     EXPECT_TRUE(fake.openRequests.empty());
 }
 
-// The window starts with the focus on Load: Enter presses the focused button and ends the window
-// from anywhere else, as Escape does from every control.
+// Focus starts on Load; Enter presses the focused button and elsewhere ends the window, as Escape does.
 TEST_F(WindowTest, EnterPressesTheFocusedButtonAndElsewhereEndsTheWindowAsEscapeDoes) {
     ASSERT_EQ(QApplication::focusWidget(), control<QWidget>("1000"));
     press(Qt::Key_Return);
@@ -154,8 +151,7 @@ TEST_F(WindowTest, EnterPressesTheFocusedButtonAndElsewhereEndsTheWindowAsEscape
     EXPECT_EQ(fake.openRequests.size(), 1u);
 }
 
-// A file given at the start loads once the window is up, and not again when the window is shown
-// again, restored after being minimised: what the user picked since stays.
+// A file given at the start loads once, not again when the window is restored after minimising.
 TEST_F(WindowTest, AFileGivenAtTheStartLoadsOnceAndNotAgainWhenTheWindowIsRestored) {
     MainWindow started{"Relicwright", MainWindow::Services{desktop, desktop, desktop, platformFileSteps()}};
     started.openWhenShown(dir.write("dagger.itm", sampleImage(GameVariant::Diablo, 113)));
@@ -218,8 +214,7 @@ TEST(QtWindowDialogs, AskBeforeReplacingOfferEveryFileAndShowTextAsWritten) {
     QtMessagePresenter().present(nullptr, Message{QStringLiteral("R"), QStringLiteral("<b>x</b>"), MessageIcon::Stop});
 }
 
-// What a screen reader speaks for each control, through Qt's accessibility layer: on Linux a list
-// is known by the label that has it as buddy, as its own name is its selection once it has one.
+// Screen-reader names: on Linux a list is known by its buddy label, as its name is its selection.
 TEST_F(WindowTest, ScreenReadersHearTheApplicationsNameForEachControl) {
     list("1005")->setCurrentIndex(1);
     list("1007")->setCurrentIndex(0);
@@ -234,8 +229,7 @@ TEST_F(WindowTest, ScreenReadersHearTheApplicationsNameForEachControl) {
     }
 }
 
-// The About entry is a context menu on the banner; the About box asks for its own help topic, and a
-// missing viewer is reported with the exclamation icon over the box.
+// The banner's context menu opens the About box, which asks for its own help topic.
 TEST_F(WindowTest, TheAboutBoxFromTheBannerAsksForItsOwnHelpTopic) {
     whenUp(QApplication::activePopupWidget, [](QWidget* menu) {
         ASSERT_NE(qobject_cast<QMenu*>(menu), nullptr);
@@ -265,8 +259,7 @@ TEST_F(WindowTest, TheAboutBoxFromTheBannerAsksForItsOwnHelpTopic) {
     EXPECT_TRUE(window.isVisible());
 }
 
-// At the screen's device pixel ratio the banner shows the rendering made for that ratio pixel for
-// pixel, not a smaller one enlarged. CTest runs this at QT_SCALE_FACTOR 2 and 3 too.
+// The banner is the rendering made for the pixel ratio, pixel for pixel (run at 1, 2 and 3 too).
 TEST_F(WindowTest, TheBannerShowsTheRenderingMadeForTheScreensPixelRatio) {
     auto* banner = control<BannerPicture>("banner");
     const qreal ratio = banner->devicePixelRatioF();

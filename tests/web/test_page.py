@@ -1,8 +1,6 @@
 #!/usr/bin/python3
-# The web page in headless Chromium, used as a person would: files given to its picker or dropped
-# on it, downloads compared with what the native command line writes for the same choice. What the
-# workflow and the application layer decide is theirs to test; here, how the page shows it: its texts
-# and names are checked against the set the build wrote in from the application layer.
+# The page in headless Chromium, used as a person would; downloads compared with the command line's,
+# texts and names with the set the build wrote in from the application layer.
 import io, json, os, re, shutil, socket, subprocess, sys, tempfile, time, unittest, zipfile
 from pathlib import Path
 from selenium import webdriver
@@ -340,8 +338,7 @@ class Page(unittest.TestCase):
                                    f'unregistered.itm: {self.reason("unregistered.itm", "Hellfire")}',
                                    'exclamation'))
         self.assertEqual(self.focused(), 'c1000')
-        # Dropped, by keyboard alone. Two files whose outputs share a name: the first is converted,
-        # the second is not written over it.
+        # Dropped, by keyboard alone; of two outputs of one name only the first is written.
         shutil.copy(self.samples / 'great-axe.hif', self.samples / 'amulet.HIF')
         (self.samples / 'folder.hif').mkdir(exist_ok=True)
         self.drop('amulet.hif', 'great-axe.hif', 'amulet.HIF', 'map-of-stars.hif', 'folder.hif')

@@ -1,6 +1,5 @@
-// relicwright.exe and relicwright-cli.exe started as processes, the way a person, a script or
-// Explorer starts them. RELICWRIGHT_PROGRAMS and RELICWRIGHT_SAMPLES may name an installed copy,
-// whose registry entries Explorer's cases then use as the installer wrote them.
+// The programs started as a person, a script or Explorer starts them; RELICWRIGHT_PROGRAMS and
+// RELICWRIGHT_SAMPLES may name an installed copy, whose registry entries Explorer's cases then use.
 #include "ConversionClasses.h"
 #include "ExplorerClient.h"
 
@@ -89,8 +88,7 @@ DWORD endOf(HANDLE process) {
     return status;
 }
 
-// Visible top-level windows of other processes, of this class and caption (any when null), with the
-// process that shows each.
+// Visible top-level windows of other processes, of this class and caption (any when null).
 struct Box {
     HWND window;
     DWORD process;
@@ -177,9 +175,8 @@ TEST(CommandLine, TakesASlashRootedPath) {
     EXPECT_NE(text.find("Dagger"), std::string::npos) << text;
 }
 
-// A name with a lone surrogate, which NTFS allows (Wine 8 cannot create the file, but the name
-// reaches the program all the same): refused with the surrogate written out, while the file that
-// the written-out name would be is never touched and the other file is converted.
+// A name with a lone surrogate (NTFS allows it) is refused with the surrogate written out; the file
+// the written-out name would be stays untouched, and the other file is converted.
 TEST(CommandLine, RefusesANameThatDoesNotConvert) {
     const Folder folder(L"relicwright-lone");
     const fs::path lone = folder.path / (L"bad" + std::wstring(1, static_cast<wchar_t>(0xD800)) + L".itm");
@@ -203,16 +200,12 @@ TEST(CommandLine, RefusesANameThatDoesNotConvert) {
     EXPECT_TRUE(fs::is_regular_file(folder.path / L"good.hif"));
 }
 
-// Explorer's "Convert to ... item" on a selection, as Explorer makes the call: the class the verb
-// names is activated out of process (relicwright.exe -Embedding) and gets the whole selection
-// through IDropTarget. Wine needs two things Windows has: the class under HKLM too (its class root
-// does not merge the user's classes) and a proxy for IDropTarget (droptargetps.dll, built beside
-// this test and registered here).
+// Explorer's "Convert to ... item" as Explorer calls it: the verb's class out of process, given the
+// selection through IDropTarget. Wine also needs the class under HKLM and an IDropTarget proxy.
 const wchar_t* const kToHellfire = L"RelicwrightConvertToHellfire";
 const wchar_t* const kToDiablo = L"RelicwrightConvertToDiablo";
 
-// The verbs and classes as the installer writes them (or the build tree's, written here), the
-// classes copied under HKLM, and the proxy registered, for the suite's run.
+// The installer's verbs and classes (or the build tree's, written here), for the suite's run.
 class ExplorerDrop : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -282,9 +275,8 @@ bool ends(DWORD process, bool kill = false) {
     return handle == nullptr || endOf(handle) != STILL_ACTIVE;
 }
 
-// The verb chosen on files of one folder; the system time when the call returned. A server that
-// keeps Explorer waiting shows its summary inside the call: it is closed after 30 s, so that the
-// test goes on to fail.
+// The verb chosen on files of one folder; when the call returned. A summary shown inside the call
+// (Explorer kept waiting) is closed after 30 s so that the test goes on to fail.
 FILETIME chooseVerb(const Folder& folder, const std::vector<std::wstring>& names, const wchar_t* verb) {
     explorer::Held<IDataObject> data;
     EXPECT_EQ(explorer::selection(folder.path.wstring(), names, data.put()), S_OK);
@@ -305,10 +297,8 @@ FILETIME chooseVerb(const Folder& folder, const std::vector<std::wstring>& names
     return now;
 }
 
-// More files than a command verb is shown for, named in several scripts and with spaces, with a
-// file of each kind that is not converted; and at once a second selection, to the other game. The
-// call comes back while the selection is still being converted; then each selection has one summary
-// of exactly its own files, and every output is relicwright-cli's.
+// Over 100 files in several scripts, each kind not converted among them, and at once a second
+// selection: the call returns first; then one summary of its own files each, outputs as the CLI's.
 TEST_F(ExplorerDrop, ConvertsWholeSelectionsAfterTheCallWithOneSummaryEach) {
     const Folder folder(L"relicwright-drop"), hellfire(L"relicwright-drop-hif");
     const wchar_t* const kinds[] = {L"dagger.itm", L"ring.itm", L"butchers-cleaver.itm"};
@@ -379,8 +369,7 @@ TEST_F(ExplorerDrop, ConvertsWholeSelectionsAfterTheCallWithOneSummaryEach) {
     EXPECT_EQ(folder.names().size(), before + 140) << "a file left behind or missing";
 }
 
-// Started with no selection: by hand, or by a caller that leaves without dropping. It ends by
-// itself without showing anything.
+// Started with no selection, by hand or by a caller that leaves: it ends quietly by itself.
 TEST_F(ExplorerDrop, AServerGivenNoSelectionEndsQuietly) {
     const HANDLE byHand = start(L"\"" + windowProgram + L"\" -Embedding");
     {
@@ -398,10 +387,8 @@ TEST_F(ExplorerDrop, AServerGivenNoSelectionEndsQuietly) {
     EXPECT_TRUE(summaries().empty());
 }
 
-// The server ended while it converts a long selection: each output there is whole and right. A
-// new file can be left only in the two instants a kill can hit it, and the next conversion into
-// the folder removes it. Last of the suite: Wine's class table keeps naming the ended server until
-// its wineserver ends, so no later activation in this session would succeed.
+// Killed while converting: every output whole, a leftover only swept by the next conversion. Last,
+// as Wine keeps naming the ended server until its wineserver ends.
 TEST_F(ExplorerDrop, AServerEndedWhileConvertingLeavesOnlyWholeFiles) {
     const Folder folder(L"relicwright-drop-ended");
     std::vector<std::wstring> selected;

@@ -1,7 +1,6 @@
 #pragma once
-// What Explorer does with a DropTarget verb on a selection: it looks the verb's class up under
-// the file type's SystemFileAssociations, activates it out of process, and calls DragEnter and
-// Drop with the data object of the selected items. Shared by the tests and the benchmark.
+// What Explorer does with a DropTarget verb: activates its class out of process and calls DragEnter
+// and Drop with the selection's data object. Shared by the tests and the benchmark.
 #include <objbase.h>
 #include <oleidl.h>
 #include <shlobj.h>
@@ -69,8 +68,7 @@ inline std::wstring value(HKEY root, const std::wstring& key, const wchar_t* nam
     return text;
 }
 
-// The class of the verb on files of `extension` (".itm"), as the user's classes hold it; CLSID_NULL
-// when there is none.
+// The class of the verb on files of `extension` in the user's classes; CLSID_NULL when none.
 inline CLSID verbClass(const std::wstring& extension, const std::wstring& verb) {
     CLSID found = CLSID_NULL;
     const std::wstring key = kVerbs + extension + L"\\shell\\" + verb + L"\\DropTarget";

@@ -100,8 +100,7 @@ const Refusal kRefusals[] = {
 INSTANTIATE_TEST_SUITE_P(Files, WindowsRefusal, ::testing::ValuesIn(kRefusals),
                          [](const auto& row) { return std::string(row.param.name); });
 
-// Folders below one named in French, as NUL-separated names: none, one in Greek letters, and three
-// of 100 characters, which takes the path past the old limit of 260.
+// Folders below one in French: none, one in Greek, three of 100 characters (past 260 in all).
 class WindowsPath : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(WindowsPath, SavesReplacesAndReads) {

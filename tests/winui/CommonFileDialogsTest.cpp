@@ -11,9 +11,7 @@
 namespace relicwright::winui::testing {
 namespace {
 
-// The system's dialog as documented, confirming `picked`: the path when it fits the caller's
-// buffer, else FNERR_BUFFERTOOSMALL with the length needed in the buffer's first two bytes. Wine's
-// own dialog cannot itself be driven past 260 characters: it faults on such a name.
+// The dialog as documented: the path if it fits, else FNERR_BUFFERTOOSMALL with the length needed.
 std::wstring picked;
 DWORD failing = 0;
 DWORD failure = 0;
@@ -62,8 +60,7 @@ TEST_F(WindowTest, TheSystemsOpenDialogHandsTheTypedFileToTheLoad) {
 
 #define HUNDRED "a-hundred-characters-long-name-of-a-folder-that-goes-on-and-on-and-on-and-on-and-on-and-on-and-on"
 
-// A pick past the old limit of 260 characters loads and saves like any other; one the dialog
-// cannot hand over, or a dialog that fails, is said in the program's words, and only Cancel is silent.
+// A pick past 260 characters loads and saves; what cannot be handed over is said; Cancel is silent.
 TEST_F(WindowTest, TheCommonDialogsTakePathsPastTheOldLimitAndSayWhatTheyCannotTake) {
     std::string folder = dir.path(HUNDRED);
     std::vector<std::string> folders;

@@ -6,9 +6,8 @@
 #include <fstream>
 #include <map>
 
-// The window at the scale of its screen. tests/winui/at-scales runs these at 96, 120, 144, 192 and 336
-// DPI, each in a Wine prefix of that DPI, naming it in RELICWRIGHT_TEST_DPI; the run at 96 records in
-// RELICWRIGHT_SCALE_RECORD how the banner fills its frame there, and later runs compare with it.
+// The window at its screen's scale; tests/winui/at-scales runs these at 96 to 336 DPI, each in a
+// prefix of that DPI, and compares each run with how the banner fills its frame at 96.
 namespace relicwright::winui::testing {
 namespace {
 
@@ -69,8 +68,7 @@ int aboutBoxIcon(HWND box) {
     return iconSize(reinterpret_cast<HICON>(SendMessageW(staticOf(box, SS_ICON), STM_GETICON, 0, 0)));
 }
 
-// Wine moves no window between screens: the move is the message Windows sends each window, here
-// while the About box is open.
+// Wine moves no window between screens: the test sends the message Windows would.
 struct {
     int to = 0;
     RECT offered{};
@@ -79,8 +77,7 @@ struct {
     std::vector<std::string> texts; // caption, the two lines, the button
 } about;
 
-// Inside the About box's modal loop: it is modal and centred on the window; both move, then the box is
-// read, asked for its help (no browser starts, so a warning shows, owned by the box) and closed.
+// In the About box's loop: modal and centred; both move; read, asked for help (warning owned by it).
 void CALLBACK moveWhileAboutBoxOpen(HWND, UINT, UINT_PTR timer, DWORD) {
     KillTimer(nullptr, timer);
     const HWND box = about.box = GetActiveWindow(), main = GetWindow(box, GW_OWNER);
@@ -106,13 +103,10 @@ void CALLBACK moveWhileAboutBoxOpen(HWND, UINT, UINT_PTR timer, DWORD) {
     WindowTest::key(box, VK_ESCAPE);
 }
 
-// Opened at the screen's scale, the banner fills its frame as at 100 %. The system menu's last entry
-// shows the About box; F1 in either window opens its own help section. Moved to a screen of another
-// scale, the window takes the frame offered and draws banner and icons as a window opened on that
-// screen does; the box takes its icon size and keeps its texts and its message boxes.
+// At the screen's scale the banner fills its frame as at 100 %; the About box and F1 work; moved to
+// another scale, window and box redraw as if opened there.
 TEST_F(WindowTest, AtTheScreensScaleTheWindowAndItsAboutBoxDrawForItAndRedrawWhenMovedToAnother) {
-    // Per monitor, from the manifest (Wine tells v2 from v1 no further): the system scales nothing
-    // as a picture.
+    // Per monitor, from the manifest (Wine tells v2 from v1 no further).
     EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(dialog)),
               DPI_AWARENESS_PER_MONITOR_AWARE);
     const int from = static_cast<int>(GetDpiForWindow(dialog)), to = from == 192 ? 96 : 192;
@@ -185,8 +179,7 @@ TEST(HelpPage, AddressesThePageAsAFileUrl) {
               "file:///C:/My%20Items/h%C3%A9lp.html#about-box");
 }
 
-// A rendering shrunk to a scale between two: each new pixel the average of what it covers, by area;
-// asked to grow, it stays as it is.
+// Shrunk, each pixel is the area average of what it covers; asked to grow, a rendering stays.
 TEST(ShrunkRendering, AveragesTheAreaEachPixelCoversAndNeverEnlarges) {
     const auto row = [](const std::vector<std::uint8_t>& greys) {
         Pixels picture{static_cast<int>(greys.size()), 1, {}};
@@ -207,8 +200,7 @@ TEST(ShrunkRendering, AveragesTheAreaEachPixelCoversAndNeverEnlarges) {
     EXPECT_EQ(greys(same), (std::vector<int>{10, 20}));
 }
 
-// What Windows asks of the program icon at 100 % to 200 %, it finds drawn at that size, not shrunk
-// or enlarged from another.
+// Every size Windows asks of the program icon at 100 % to 200 % is drawn at that size.
 TEST(ProgramIcon, HoldsAnImageForEverySizeWindowsAsksForAt100To200Percent) {
     HMODULE program = GetModuleHandleW(nullptr);
     HRSRC group =

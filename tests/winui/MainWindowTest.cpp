@@ -20,10 +20,8 @@ void drop(HWND window, const std::string& path) {
     SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
 }
 
-// Enter at the start, on Load, opens the dialog (the start state itself is the entry tests',
-// tests/windows/EntryTest.cpp). A file the dialog names but cannot be read stops with the stop icon
-// and the window goes on; a dropped file loads without the dialog; the file saved holds the entry and game
-// the lists showed, reported in a plain box. Every box is the window's, with the program's name.
+// Enter on Load opens the dialog; an unreadable pick stops with the stop icon; a drop loads; the save
+// holds the lists' entry and game. Every box is the window's, under the program's name.
 TEST_F(WindowTest, LoadsFromTheDialogOrADropAndWritesTheEntryAndGameChosenInTheLists) {
     fake.answer(dir.path("missing.itm"));
     key(dialog, VK_RETURN);
@@ -55,8 +53,7 @@ TEST_F(WindowTest, LoadsFromTheDialogOrADropAndWritesTheEntryAndGameChosenInTheL
     EXPECT_FALSE(window.ending());
 }
 
-// A file given at the start loads once the window is up, and not again when the window is shown
-// again, restored after being minimised: what the user picked since stays.
+// A file given at the start loads once, not again when the window is restored after minimising.
 TEST_F(WindowTest, AFileGivenAtTheStartLoadsOnceAndNotAgainWhenTheWindowIsRestored) {
     MainWindow started{"Relicwright", services};
     started.loadWhenShown(dir.write("dagger.itm", relicwright::testing::sampleImage(GameVariant::Diablo, 113)));
@@ -73,9 +70,8 @@ TEST_F(WindowTest, AFileGivenAtTheStartLoadsOnceAndNotAgainWhenTheWindowIsRestor
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-// What a screen reader asks the system for each control, against the one set of names. Wine 8's
-// oleacc knows no combo box: it names one by its own text, where Windows' proxy takes the static
-// label before it in tab order, as for an edit field. For the lists, that label is checked.
+// Screen-reader names through MSAA. Wine 8 names a combo box by its text, so for the lists the
+// label before it (Windows' proxy takes that) is checked.
 TEST_F(WindowTest, NamesEveryControlForAScreenReader) {
     for (const Control id : {Control::LoadButton, Control::SaveButton, Control::ItemField, Control::ItemList,
                              Control::SourceGameField, Control::TargetList}) {
